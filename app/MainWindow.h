@@ -1,0 +1,27 @@
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include "AppContext.h"
+
+namespace velmora
+{
+
+// The one top-level window. Its content is the main panel, 912 x 516.
+class MainWindow : public juce::DocumentWindow
+{
+public:
+    static constexpr int contentWidth = 912;
+    static constexpr int contentHeight = 516;
+
+    explicit MainWindow(AppContext& context);
+    ~MainWindow() override;
+
+    // Quits at once: nothing is asked, saved or sent to the amplifier.
+    void closeButtonPressed() override;
+
+private:
+    AppContext& context;
+};
+
+} // namespace velmora

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Velmora with its tests and runs every test:
+# first the whole suite, then the unit and network tests once more built with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh test
+
+jobs=$(nproc)
+cmake -S . -B build -G Ninja -DVELMORA_BUILD_TESTS=ON >/dev/null
+cmake --build build -j "$jobs"
+(cd build && ctest --output-on-failure -j "$jobs")
+
+cmake -S . -B build-sanitize -G Ninja -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_APP=OFF \
+    -DVELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build-sanitize -j "$jobs"
+(cd build-sanitize && ctest --output-on-failure -j "$jobs" -L 'unit|net')

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The application as a user starts it: one window titled as the editor, a
+# 912 x 516 content, minimise and close only; a second start leaves one
+# instance; the close button quits at once.
+# Run inside tests/support/in-netns.sh and tests/support/in-xvfb.sh.
+#   app_shell.sh <Velmora binary> <artifact dir>
+set -euo pipefail
+app=$1
+artifacts=$2
+mkdir -p "$artifacts"
+export HOME=$(mktemp -d)   # a fresh user: no settings from earlier runs
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+"$app" & pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+
+win=""
+for _ in $(seq 1 100); do
+    win=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | tail -n 1 || true)
+    [ -n "$win" ] && break
+    sleep 0.1
+done
+[ -n "$win" ] || fail "no window appeared"
+sleep 0.5
+import -window root "$artifacts/app-start.png"
+
+title=$(xdotool getwindowname "$win")
+echo "title: '$title'"
+case "$title" in
+    " Velmora "|"[not connected!]") ;;
+    *) fail "unexpected title '$title'" ;;
+esac
+
+eval "$(xdotool getwindowgeometry --shell "$win")"
+echo "window: ${WIDTH}x${HEIGHT} at $X,$Y"
+# The window's own frame: a 1-pixel border around the content and a 26-pixel
+# title bar above it.
+[ "$WIDTH" -eq $((912 + 2)) ] || fail "width $WIDTH"
+[ "$HEIGHT" -eq $((516 + 2 + 26)) ] || fail "height $HEIGHT"
+
+# Centred on the 1280 x 800 screen.
+[ $(( (1280 - WIDTH) / 2 - X )) -le 1 ] && [ $(( X - (1280 - WIDTH) / 2 )) -le 1 ] || fail "not centred: x $X"
+
+# A second start hands over and exits; one instance stays.
+timeout 20 "$app"
+[ "$(pgrep -c -x Velmora)" -eq 1 ] || fail "more than one instance"
+kill -0 "$pid" || fail "the first instance ended"
+
+# The title bar holds two buttons, close at the right edge and minimise left
+# of it (about 31 pixels apart). A third button would be drawn left of those;
+# that stretch of the title bar must be plain.
+spread=$(convert "$artifacts/app-start.png" -crop "40x18+$((X + WIDTH - 110))+$((Y + 4))" \
+    -colorspace gray -format '%[fx:standard_deviation]' info:)
+echo "title bar left of the buttons: deviation $spread"
+awk -v s="$spread" 'BEGIN { exit !(s < 0.01) }' || fail "a third title bar button"
+busy=$(convert "$artifacts/app-start.png" -crop "20x18+$((X + WIDTH - 58))+$((Y + 4))" \
+    -colorspace gray -format '%[fx:standard_deviation]' info:)
+awk -v s="$busy" 'BEGIN { exit !(s > 0.01) }' || fail "no minimise button"
+
+# The close button quits at once.
+xdotool mousemove $((X + WIDTH - 17)) $((Y + 14)) click 1
+for _ in $(seq 1 50); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2>/dev/null; then fail "close did not quit"; fi
+wait "$pid" || true
+trap - EXIT
+echo "1 passed, 0 failed"

@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Runs a command under a private Xvfb server and stops the server afterwards.
+#   tests/support/in-xvfb.sh [--wm] <command> [args...]
+# --wm also starts a window manager (openbox) in the session.
+# The screen size can be set with VELMORA_XVFB_SCREEN (default 1280x800x24).
+set -euo pipefail
+wm=0
+if [ "${1:-}" = "--wm" ]; then
+    wm=1
+    shift
+fi
+if [ $# -eq 0 ]; then
+    echo "usage: $0 [--wm] <command> [args...]" >&2
+    exit 2
+fi
+
+display=""
+for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
+        display=":$n"
+        break
+    fi
+done
+[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
+
+Xvfb "$display" -screen 0 "${VELMORA_XVFB_SCREEN:-1280x800x24}" -nolisten tcp \
+    >/dev/null 2>&1 &
+xvfb=$!
+wmpid=""
+cleanup() {
+    [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+export DISPLAY="$display"
+for _ in $(seq 1 100); do
+    if xdpyinfo >/dev/null 2>&1 || xdotool getdisplaygeometry >/dev/null 2>&1; then
+        break
+    fi
+    sleep 0.05
+done
+
+if [ "$wm" -eq 1 ] && command -v openbox >/dev/null 2>&1; then
+    openbox >/dev/null 2>&1 &
+    wmpid=$!
+    sleep 0.3
+fi
+
+set +e
+"$@"
+status=$?
+set -e
+exit $status
