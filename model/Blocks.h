@@ -3,6 +3,7 @@
 #include <array>
 
 #include "Cparam.h"
+#include "Outbox.h"
 
 namespace velmora
 {
@@ -18,7 +19,7 @@ public:
     void send(std::string_view address) override;
 
     // Builds the block's message without sending it.
-    std::unique_ptr<class OutgoingMessage> buildMessage(std::string_view address) const;
+    std::unique_ptr<OutgoingMessage> buildMessage(std::string_view address) const;
 
     Cparam& param(std::size_t index) const;
 

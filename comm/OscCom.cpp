@@ -1,0 +1,609 @@
+#include "OscCom.h"
+
+#include <cstring>
+#include <thread>
+
+#include "Messages.h"
+#include "PacketCheck.h"
+
+namespace osc
+{
+
+using namespace velmora;
+
+namespace
+{
+
+std::string_view withoutSlash(std::string_view address)
+{
+    if (! address.empty() && address.front() == '/')
+        address.remove_prefix(1);
+    return address;
+}
+
+bool startsWith(const char* address, std::string_view prefix)
+{
+    return std::strncmp(address, prefix.data(), prefix.size()) == 0;
+}
+
+} // namespace
+
+OscCom::OscCom(Links l, Timing t, UsbFactory makeUsb, DatagramPlatform& platform)
+    : juce::Thread("OSC connection"), links(l), timing(t), datagrams(platform),
+      messageMagic(msg::messageMagic)
+{
+    if (makeUsb)
+        usb = makeUsb(*this, messageMagic);
+    udp = std::make_unique<UdpConnection>(*this, messageMagic, datagrams);
+    // Aimed at a placeholder until the user picks an amplifier on the network.
+    udp->openSocket("0.0.0.1");
+    startThread();
+    discover("255.255.255.255");
+}
+
+OscCom::~OscCom()
+{
+    // The sender goes first, so that it never uses a transport being deleted.
+    stopSender();
+    udp.reset();
+    usb.reset();
+    std::lock_guard<std::mutex> lock(queueLock);
+    clearQueueLocked();
+}
+
+void OscCom::stopSender()
+{
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        stopping = true;
+    }
+    signalThreadShouldExit();
+    queueChanged.notify_all();
+    stopThread(4000);
+}
+
+// --- queueing ---------------------------------------------------------------
+
+OscCom::Message OscCom::build(std::string_view address,
+                              const std::function<void(osc::OutboundPacketStream&)>& args)
+{
+    try
+    {
+        auto message = std::make_unique<OutgoingMessage>();
+        const std::string text(address);
+        message->packet() << osc::BeginMessage(text.c_str());
+        if (args)
+            args(message->packet());
+        message->packet() << osc::EndMessage;
+        return message;
+    }
+    catch (const osc::Exception&)
+    {
+        return nullptr; // longer than the 64-byte buffer
+    }
+}
+
+void OscCom::append(Message message)
+{
+    if (message == nullptr)
+        return;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        const int next = (queueHead + 1) % queueSlots;
+        if (next == queueTail)
+            return; // full: 511 pending messages; the newest is dropped
+        outQueue[static_cast<std::size_t>(queueHead)] = std::move(message);
+        queueHead = next;
+    }
+    queueChanged.notify_all();
+}
+
+void OscCom::queueWithReplacement(Message message)
+{
+    if (! online || message == nullptr)
+        return;
+    const std::string_view address = withoutSlash(message->address());
+    if (address != withoutSlash(msg::presetName))
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        for (int i = queueHead; i != queueTail;)
+        {
+            i = (i + queueSlots - 1) % queueSlots;
+            auto& slot = outQueue[static_cast<std::size_t>(i)];
+            if (slot != nullptr && withoutSlash(slot->address()) == address)
+            {
+                // Keeps the old message's place in the line, even the oldest
+                // slot that may be waiting for its reply.
+                slot = std::move(message);
+                return;
+            }
+        }
+    }
+    append(std::move(message));
+}
+
+void OscCom::queueMessage(Message message)
+{
+    queueWithReplacement(std::move(message));
+}
+
+void OscCom::queueQuery(std::string_view address)
+{
+    if (online)
+        append(build(address, {}));
+}
+
+void OscCom::queueNodeQuery(const Cnode& block)
+{
+    append(build(block.getPath(), {}));
+}
+
+void OscCom::queueAmpName(const std::string& name)
+{
+    queueWithReplacement(build(msg::ampName, [&](auto& p) { p << name.c_str(); }));
+}
+
+void OscCom::queueIntIntString(std::string_view address, int a, int b, const std::string& text)
+{
+    queueWithReplacement(build(address, [&](auto& p) {
+        p << static_cast<osc::int32>(a) << static_cast<osc::int32>(b) << text.c_str();
+    }));
+}
+
+void OscCom::queueInt(int value, std::string_view address)
+{
+    queueWithReplacement(build(address, [&](auto& p) { p << static_cast<osc::int32>(value); }));
+}
+
+void OscCom::queueMeterRequest(float value)
+{
+    queueWithReplacement(build(msg::meter, [&](auto& p) { p << value; }));
+}
+
+void OscCom::queueGain(float gainA, float gainB, int muteA, int muteB)
+{
+    queueWithReplacement(build(msg::gain, [&](auto& p) {
+        p << gainA << gainB << static_cast<osc::int32>(muteA) << static_cast<osc::int32>(muteB);
+    }));
+}
+
+int OscCom::pendingCount() const
+{
+    std::lock_guard<std::mutex> lock(queueLock);
+    return (queueHead - queueTail + queueSlots) % queueSlots;
+}
+
+bool OscCom::isAwaitingReply() const
+{
+    std::lock_guard<std::mutex> lock(queueLock);
+    return awaitingReply;
+}
+
+void OscCom::clearQueueLocked()
+{
+    for (auto& slot : outQueue)
+        slot.reset();
+    queueHead = queueTail = 0;
+    awaitingReply = false;
+    sendAttempts = 0;
+    lossPosted = false;
+}
+
+// --- the sender thread ----------------------------------------------------
+
+OscCom::SendResult OscCom::sendOldestLocked()
+{
+    const auto& message = outQueue[static_cast<std::size_t>(queueTail)];
+    if (message == nullptr)
+        return SendResult::noRoute;
+    const int route = transport;
+    if (route == 1 && usb != nullptr && usb->deviceState() > 0)
+    {
+        if (! usb->trySend(message->data(), message->size()))
+            return SendResult::busy;
+    }
+    else if (route == 2 && udp != nullptr)
+        udp->sendToPeer(message->data(), message->size());
+    else
+        return SendResult::noRoute;
+
+    awaitingReply = true;
+    sendTime = std::chrono::steady_clock::now();
+    ++sendAttempts;
+    return SendResult::sent;
+}
+
+void OscCom::run()
+{
+    std::unique_lock<std::mutex> lock(queueLock);
+    while (! stopping)
+    {
+        if (queueHead == queueTail)
+        {
+            queueChanged.wait(lock);
+            continue;
+        }
+        if (sendAttempts >= timing.maxSends)
+        {
+            // Every send went unanswered: the connection is lost. One status
+            // is enough; going offline empties the queue.
+            if (! lossPosted)
+            {
+                lossPosted = true;
+                postStatus(transport == 1 ? PostedMessage::usbLost : PostedMessage::networkLost);
+            }
+            queueChanged.wait(lock);
+            continue;
+        }
+        switch (sendOldestLocked())
+        {
+            case SendResult::noRoute:
+                queueChanged.wait(lock);
+                break;
+            case SendResult::busy:
+                // The USB slot empties within a few milliseconds.
+                queueChanged.wait_for(lock, std::chrono::milliseconds(1));
+                break;
+            case SendResult::sent:
+                queueChanged.wait_until(lock, sendTime + std::chrono::milliseconds(timing.replyWaitMs),
+                                        [this] { return ! awaitingReply || stopping; });
+                break;
+        }
+    }
+}
+
+void OscCom::postStatus(int code)
+{
+    postMessage(new PostedMessage(messageMagic, PostedMessage::status, code));
+}
+
+void OscCom::acknowledge(std::string_view address)
+{
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        if (queueHead == queueTail)
+            return;
+        auto& oldest = outQueue[static_cast<std::size_t>(queueTail)];
+        if (oldest == nullptr || withoutSlash(oldest->address()) != address)
+            return;
+        oldest.reset();
+        queueTail = (queueTail + 1) % queueSlots;
+        awaitingReply = false;
+        sendAttempts = 0;
+        lossPosted = false;
+    }
+    queueChanged.notify_all();
+}
+
+// --- immediate sends and connection control ---------------------------------
+
+void OscCom::sendNow(int route, std::string_view address)
+{
+    const auto message = build(address, {});
+    if (message == nullptr)
+        return;
+    switch (route)
+    {
+        case 1:
+            for (int attempt = 0; attempt < 3; ++attempt)
+            {
+                if (usb != nullptr && usb->deviceState() > 0
+                    && usb->trySend(message->data(), message->size()))
+                    return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            break;
+        case 2:
+            if (udp != nullptr)
+                udp->sendToPeer(message->data(), message->size());
+            break;
+        case 3:
+            if (udp != nullptr)
+                udp->sendToAddress(discoveryAddress, message->data(), message->size());
+            break;
+        default:
+            break;
+    }
+}
+
+void OscCom::discover(const std::string& address)
+{
+    discoveryAddress = address;
+    if (udp != nullptr)
+        sendNow(3, msg::info);
+    if (usb != nullptr)
+        usb->requestAnnouncement();
+}
+
+void OscCom::connectUdp(const std::string& ipAddress)
+{
+    if (udp != nullptr)
+    {
+        udp->reopen(ipAddress);
+        connectedAddress = udp->peerAddress();
+    }
+    transport = 2;
+    queueChanged.notify_all();
+}
+
+void OscCom::goOnline()
+{
+    if (udp == nullptr && ! (usb != nullptr && usb->deviceState() > 0))
+        return;
+    sendNow(transport, msg::online);
+    online = true;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        sendAttempts = 0;
+    }
+    queueQuery(msg::gain);
+    forEachBlock(links.root, [this](Cnode& block) { queueNodeQuery(block); });
+    for (int slot = 1; slot <= msg::presetSlots; ++slot)
+        queueIntIntString(msg::presetName, slot, 0, std::string(msg::presetQueryName));
+    queueMeterRequest(msg::meterRequestValue);
+}
+
+void OscCom::goOffline()
+{
+    if (transport == 1)
+    {
+        if (usb != nullptr)
+            usb->setNoDevice();
+        transport = 0;
+        links.setup.forgetSelectedDevice();
+    }
+    sendNow(transport, msg::offline);
+    online = false;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        clearQueueLocked();
+    }
+    queueChanged.notify_all();
+    links.panel.showMeterLevels(0.0f, 0.0f, 0.0f, 0.0f);
+    links.panel.setLeds(false, false, false, false);
+}
+
+void OscCom::sendNodeValues(Cnode& block)
+{
+    block.send(block.getPath());
+}
+
+void OscCom::usbConnectionLost()
+{
+    links.setup.disconnectDevice();
+    links.dialogs.showWarning("USB connection error!", "Device will be disconnected", "Ok");
+    if (usb != nullptr)
+        usb->setNoDevice();
+    transport = 0;
+    links.setup.forgetSelectedDevice();
+}
+
+void OscCom::networkConnectionLost()
+{
+    links.setup.disconnectDevice();
+    links.dialogs.showWarning("Network connection error!", "Device will be disconnected", "Ok");
+    transport = 0;
+    links.setup.forgetSelectedDevice();
+}
+
+void OscCom::confirmUsbConnect(std::function<void(bool)> answered)
+{
+    links.dialogs.askQuestion(usbFamily == 1 ? "Vorn series connected" : "Zephyl model connected",
+                              "Connect to device and lose current settings?", "Connect", "Cancel",
+                              std::move(answered));
+}
+
+// --- incoming ---------------------------------------------------------------
+
+void OscCom::handleMessage(const juce::Message& message)
+{
+    const auto* posted = dynamic_cast<const PostedMessage*>(&message);
+    if (posted == nullptr || posted->intParameter1 != messageMagic)
+        return;
+
+    if (posted->intParameter2 == PostedMessage::status)
+    {
+        const int code = posted->intParameter3;
+        if (code > 0)
+        {
+            sendNow(1, msg::info);
+            usbFamily = code;
+        }
+        else if (code == PostedMessage::usbLost && online)
+            usbConnectionLost();
+        else if (code == PostedMessage::networkLost && online)
+            networkConnectionLost();
+        return;
+    }
+    if (posted->intParameter2 == PostedMessage::packet)
+        handlePacket(*posted);
+}
+
+void OscCom::handlePacket(const PostedMessage& posted)
+{
+    const juce::MemoryBlock* block = posted.pointerParameter.get();
+    if (block == nullptr || block->getSize() < 4)
+        return;
+    const auto* bytes = static_cast<const char*>(block->getData());
+    const std::size_t size = block->getSize() - 4;
+    // Anyone on the network can send to port 3456: nothing reaches the OSC
+    // decoder that it cannot read safely.
+    if (! isSafeOscMessage(bytes + 4, size))
+        return;
+
+    std::uint32_t sender = 0;
+    std::memcpy(&sender, bytes, 4);
+    const int source = posted.intParameter3;
+
+    try
+    {
+        const osc::ReceivedMessage message(
+            osc::ReceivedPacket(bytes + 4, static_cast<osc::osc_bundle_element_size_t>(size)));
+        const char* address = message.AddressPattern();
+
+        const bool fromActiveTransport =
+            transport == 1 ? source == PostedMessage::fromUsb : source == PostedMessage::fromUdp;
+        // While online over the network only the connected amplifier is heard.
+        const bool fromConnectedDevice = source != PostedMessage::fromUdp
+                                         || (connectedAddress && sender == *connectedAddress);
+        if (online && fromActiveTransport && fromConnectedDevice)
+            dispatchOnline(address, message);
+
+        if (std::strcmp(address, msg::info.data()) == 0)
+            handleInfo(message, source, sender);
+    }
+    catch (const osc::Exception&)
+    {
+        // A malformed or mistyped message ends its own handling, nothing more.
+    }
+    catch (const std::exception&)
+    {
+    }
+}
+
+void OscCom::acknowledgeIfAwaiting(const char* address)
+{
+    if (isAwaitingReply())
+        acknowledge(withoutSlash(address));
+}
+
+void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& message)
+{
+    const auto count = message.ArgumentCount();
+    auto args = message.ArgumentStream();
+
+    if (startsWith(address, msg::meter))
+    {
+        if (count != 4)
+            return;
+        float a = 0, b = 0, c = 0, d = 0;
+        args >> a >> b >> c >> d;
+        links.setup.setMeterLevels(a, b, c, d);
+        if (++meterReplyCount > msg::meterRepliesPerRequest)
+        {
+            queueMeterRequest(msg::meterRequestValue);
+            meterReplyCount = 0;
+        }
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::peakLimit))
+    {
+        if (count != 4)
+            return;
+        osc::int32 a = 0, b = 0, c = 0, d = 0;
+        args >> a >> b >> c >> d;
+        links.setup.setLimitLeds(a > 0, b > 0, c > 0, d > 0);
+    }
+    else if (startsWith(address, msg::gain))
+    {
+        if (count != 4)
+            return;
+        float gainA = 0, gainB = 0;
+        osc::int32 muteA = 0, muteB = 0;
+        args >> gainA >> gainB >> muteA >> muteB;
+        links.panel.setGainState(gainA, gainB, muteA > 0, muteB > 0);
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::preset))
+    {
+        if (count != 3)
+            return;
+        osc::int32 a = 0, b = 0;
+        const char* text = nullptr;
+        args >> a >> b >> text;
+        const std::string name(text);
+        const std::string_view rest(address + msg::preset.size());
+        if (rest == "/name")
+            links.setup.showPresetSlot(name, b, a);
+        else if (rest == "/load")
+            links.setup.showRecalledPresetName(name);
+        else if (rest == "/save")
+            links.setup.showStoredPreset(name, b, a);
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::lock))
+    {
+        if (count != 1)
+            return;
+        osc::int32 code = 0;
+        args >> code;
+        links.setup.showLockState(code);
+        acknowledgeIfAwaiting(address);
+        // The answer to "/unlock" is "/lock" too.
+        acknowledgeIfAwaiting(msg::unlock.data());
+    }
+    else if (startsWith(address, msg::speaker))
+    {
+        if (count != 1)
+            return;
+        if (speakerBlock != nullptr)
+            speakerBlock->receive(args);
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::siggen))
+    {
+        if (siggenBlock != nullptr)
+            siggenBlock->receive(args);
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::ampName))
+    {
+        if (count != 1)
+            return;
+        const char* name = nullptr;
+        args >> name;
+        links.setup.showAmpName(name);
+        acknowledgeIfAwaiting(address);
+    }
+    else if (startsWith(address, msg::power))
+    {
+        if (count != 1)
+            return;
+        const char* state = nullptr;
+        args >> state;
+        if (std::string_view(state) == msg::powerOff)
+        {
+            if (transport == 1)
+                usbConnectionLost();
+            else if (transport == 2)
+                networkConnectionLost();
+        }
+    }
+    else if (Cnode* node = findNode(withoutSlash(address), links.root))
+    {
+        node->receive(args);
+        acknowledgeIfAwaiting(address);
+    }
+}
+
+void OscCom::handleInfo(const osc::ReceivedMessage& message, int source, std::uint32_t sender)
+{
+    if (message.ArgumentCount() != 3)
+        return;
+    auto args = message.ArgumentStream();
+    const char* name = nullptr;
+    const char* unused = nullptr;
+    osc::int32 modelIndex = 0;
+    args >> name >> unused >> modelIndex;
+
+    if (source == PostedMessage::fromUdp)
+    {
+        links.setup.updateIpDevice(modelIndex, name, sender);
+        return;
+    }
+    if (source != PostedMessage::fromUsb)
+        return;
+    links.setup.updateUsbDevice(modelIndex, name);
+    confirmUsbConnect([this](bool accepted) {
+        if (! accepted)
+            return;
+        if (online)
+            links.setup.disconnectDevice();
+        transport = 1;
+        queueChanged.notify_all();
+        links.setup.selectDevice(0);
+        links.setup.connectDevice();
+    });
+}
+
+} // namespace osc

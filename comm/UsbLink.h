@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstddef>
+
+namespace velmora
+{
+
+// What the communicator needs of the USB transport.
+class UsbLink
+{
+public:
+    virtual ~UsbLink() = default;
+
+    // -1: no device open; 1: a Vorn series device; 2: a Zephyl line device.
+    virtual int deviceState() const = 0;
+    // Forget the open device and probe again.
+    virtual void setNoDevice() = 0;
+    // Announce the next device that is opened.
+    virtual void requestAnnouncement() = 0;
+    // Puts one message into the one-message send slot if a device is open and
+    // the slot is free. Returns whether it did.
+    virtual bool trySend(const char* data, std::size_t size) = 0;
+};
+
+} // namespace velmora

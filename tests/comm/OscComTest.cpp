@@ -1,0 +1,358 @@
+#include <set>
+
+#include "CommFixture.h"
+
+using namespace velmora;
+using namespace velmora::test;
+
+namespace
+{
+
+// Passes everything to the machine's sockets and records where datagrams go.
+struct RecordingPlatform : DatagramPlatform
+{
+    DatagramPlatform& real = systemDatagramPlatform();
+    std::mutex lock;
+    std::vector<std::pair<std::string, Bytes>> sent; // "address:port", bytes
+
+    int createSocket() override { return real.createSocket(); }
+    bool bind(int fd, std::uint32_t a, std::uint16_t p) override { return real.bind(fd, a, p); }
+    bool setOptions(int fd, bool b) override { return real.setOptions(fd, b); }
+    std::optional<std::uint32_t> resolve(const std::string& h) override { return real.resolve(h); }
+    bool sendTo(int fd, const void* d, std::size_t n, std::uint32_t a, std::uint16_t p) override
+    {
+        {
+            std::lock_guard<std::mutex> l(lock);
+            sent.emplace_back(dottedAddress(a) + ":" + std::to_string(p),
+                              Bytes(static_cast<const char*>(d), static_cast<const char*>(d) + n));
+        }
+        return real.sendTo(fd, d, n, a, p);
+    }
+    Wait waitReadable(int fd, int w) override { return real.waitReadable(fd, w); }
+    long receive(int fd, void* b, std::size_t c, std::uint32_t& f) override { return real.receive(fd, b, c, f); }
+    void close(int fd) override { real.close(fd); }
+};
+
+class Communicator : public CommFixture
+{
+protected:
+    std::mutex ampLock;
+};
+
+TEST_F(Communicator, BroadcastsOneInfoRequestAtStartUp)
+{
+    RecordingPlatform platform;
+    startCom({}, platform);
+    pumpFor(50);
+    EXPECT_EQ(com->getDiscoveryAddress(), "255.255.255.255");
+    EXPECT_FALSE(com->isOnline());
+    EXPECT_EQ(com->getTransport(), 0);
+    com.reset(); // before the platform it uses
+    ASSERT_EQ(platform.sent.size(), 1u);
+    EXPECT_EQ(platform.sent[0].first, "255.255.255.255:3456");
+    EXPECT_EQ(platform.sent[0].second, oscBytes("/info"));
+}
+
+TEST_F(Communicator, DiscoveryListsEveryAnsweringAmplifierWithItsAddress)
+{
+    startCom();
+    sim::Amplifier vorn(1, "Stage L"), zephyl(5, "Fill");
+    FakePeer a("127.0.0.2"), b("127.0.0.3"), odd("127.0.0.4");
+    ASSERT_TRUE(a.isBound() && b.isBound() && odd.isBound());
+    a.setResponder(amplifierResponder(vorn, ampLock));
+    b.setResponder(amplifierResponder(zephyl, ampLock));
+    // An "/info" answer with two arguments is not an amplifier's.
+    odd.setResponder([](const PeerPacket&) {
+        return std::vector<Bytes> { oscBytes("/info", [](auto& p) { p << "odd" << "x"; }) };
+    });
+
+    com->discover("127.0.0.2");
+    com->discover("127.0.0.3");
+    com->discover("127.0.0.4");
+    ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() >= 2; }));
+    pumpFor(100);
+
+    ASSERT_EQ(setup.ipDevices.size(), 2u);
+    std::set<std::tuple<int, std::string, std::string>> found;
+    for (const auto& d : setup.ipDevices)
+        found.emplace(d.model, d.name, dottedAddress(d.address));
+    EXPECT_EQ(found, (std::set<std::tuple<int, std::string, std::string>> {
+                         { 1, "Stage L", "127.0.0.2" }, { 5, "Fill", "127.0.0.3" } }));
+    EXPECT_EQ(odd.received("/info").size(), 1u);
+}
+
+TEST_F(Communicator, GoingOnlineSendsTheSequenceOneMessageAtATime)
+{
+    startCom({ 40, 4 });
+    sim::Amplifier amp(0, "Main");
+    FakePeer peer("127.0.0.2");
+    // The amplifier ignores the first send of every queued message and answers
+    // the second: with more than one message in flight the pairs would mix.
+    std::set<std::string> seen;
+    auto answerLikeAmp = amplifierResponder(amp, ampLock);
+    peer.setResponder([&](const PeerPacket& p) {
+        const std::string key(p.bytes.begin(), p.bytes.end());
+        if (p.address() != "/online" && seen.insert(key).second)
+            return std::vector<Bytes> {};
+        return answerLikeAmp(p);
+    });
+
+    connectTo("127.0.0.2");
+    ASSERT_TRUE(pumpUntilPeer(peer, [](const auto& r) { return countOf(r, "/meter") >= 2; }, 15000));
+    pumpFor(100);
+
+    std::vector<Bytes> expected { oscBytes("/online"), oscBytes("/gain") };
+    forEachBlock(*root, [&](Cnode& block) { expected.push_back(oscBytes(block.getPath().c_str())); });
+    for (int n = 1; n <= 20; ++n)
+        expected.push_back(oscBytes("/preset/name", [&](auto& p) {
+            p << osc::int32(n) << osc::int32(0) << "DUMMY";
+        }));
+    expected.push_back(oscBytes("/meter", [](auto& p) { p << 10.0f; }));
+    ASSERT_EQ(expected.size(), 1u + 61u);
+
+    const auto received = peer.received();
+    ASSERT_EQ(received.size(), 1u + 2u * 61u);
+    EXPECT_EQ(received[0].bytes, expected[0]);
+    for (std::size_t i = 1; i < expected.size(); ++i)
+    {
+        EXPECT_EQ(received[2 * i - 1].bytes, expected[i]) << "message " << i;
+        EXPECT_EQ(received[2 * i].bytes, expected[i]) << "repeat of message " << i;
+    }
+    EXPECT_EQ(com->pendingCount(), 0);
+
+    // The editor's tree now holds the amplifier's values.
+    std::lock_guard<std::mutex> l(ampLock);
+    forEachBlock(amp.tree(), [&](Cnode& block) {
+        EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text()) << block.getPath();
+    });
+}
+
+// An amplifier that answers only what the test tells it to.
+class ManualAmp : public Communicator
+{
+protected:
+    FakePeer peer { "127.0.0.2" };
+
+    void online()
+    {
+        startCom({ 300, 4 });
+        connectTo("127.0.0.2");
+        ASSERT_TRUE(pumpUntilPeer(peer, [](const auto& r) { return countOf(r, "/gain") == 1; }));
+    }
+
+    // Waits until the peer has received `count` messages of `address`.
+    bool received(const std::string& address, int count = 1)
+    {
+        return pumpUntilPeer(peer, [&](const auto& r) { return countOf(r, address) >= count; });
+    }
+
+    void answer(const Bytes& bytes) { peer.sendToEditor(bytes); }
+
+    // Answers every block query with the block's current values.
+    void answerAllBlocks()
+    {
+        forEachBlock(*root, [&](Cnode& block) {
+            ASSERT_TRUE(received(block.getPath()));
+            const auto m = static_cast<Cblock&>(block).buildMessage(block.getPath());
+            answer(Bytes(m->data(), m->data() + m->size()));
+        });
+    }
+};
+
+TEST_F(ManualAmp, AChangeWhileGainAwaitsItsReplyReplacesItAndIsReleasedByThatReply)
+{
+    online();
+    ASSERT_EQ(com->pendingCount(), 61);
+    com->queueGain(-10.0f, -20.0f, 0, 1);
+    EXPECT_EQ(com->pendingCount(), 61); // replaced in the oldest slot
+
+    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(1) << osc::int32(0); }));
+    ASSERT_TRUE(received("/ampmode"));
+    EXPECT_EQ(com->pendingCount(), 60);
+    ASSERT_EQ(panel.gains.size(), 1u);
+    EXPECT_EQ(panel.gains[0], std::make_tuple(-5.0f, -6.0f, true, false));
+    pumpFor(50);
+    EXPECT_EQ(peer.received("/gain").size(), 1u); // the replacement was never sent
+
+    // Two changes while "/gain" is queued behind "/ampmode": one message, sent
+    // in its place with the later values.
+    com->queueGain(-1.0f, -2.0f, 0, 0);
+    com->queueGain(-3.0f, -4.0f, 1, 1);
+    EXPECT_EQ(com->pendingCount(), 61);
+}
+
+TEST_F(ManualAmp, PresetNameQueriesStayQueuedAndAreReleasedInAnyOrder)
+{
+    online();
+    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    answerAllBlocks();
+    ASSERT_TRUE(received("/preset/name"));
+    EXPECT_EQ(com->pendingCount(), 21);
+    for (int slot = 20; slot >= 1; --slot)
+    {
+        ASSERT_TRUE(received("/preset/name", 21 - slot));
+        answer(oscBytes("/preset/name", [&](auto& p) {
+            p << osc::int32(slot) << osc::int32(slot % 5) << ("Slot" + std::to_string(slot)).c_str();
+        }));
+    }
+    ASSERT_TRUE(received("/meter"));
+    EXPECT_EQ(com->pendingCount(), 1);
+    ASSERT_EQ(setup.presetSlots.size(), 20u);
+    EXPECT_EQ(setup.presetSlots.front(), std::make_tuple(std::string("Slot20"), 0, 20));
+    EXPECT_EQ(setup.presetSlots.back(), std::make_tuple(std::string("Slot1"), 1, 1));
+}
+
+TEST_F(ManualAmp, AcknowledgementRules)
+{
+    online();
+    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    ASSERT_TRUE(received("/ampmode"));
+
+    // A "/gain" answer with three arguments is ignored entirely.
+    answer(oscBytes("/gain", [](auto& p) { p << -1.0f << -1.0f << osc::int32(0); }));
+    // Never acknowledging, whatever is pending.
+    answer(oscBytes("/peaklimit", [](auto& p) { p << osc::int32(1) << osc::int32(0) << osc::int32(2) << osc::int32(0); }));
+    answer(oscBytes("/power", [](auto& p) { p << "ON"; }));
+    // An address without a block acknowledges nothing.
+    answer(oscBytes("/ampmodeX/none", [](auto& p) { p << "DUAL"; }));
+    // A meter answer with no meter request pending updates the meters only.
+    answer(oscBytes("/meter", [](auto& p) { p << 0.5f << 0.25f << 1.0f << 0.0f; }));
+    ASSERT_TRUE(pumpUntil([&] { return setup.meters.size() == 1; }));
+    pumpFor(50);
+    EXPECT_EQ(com->pendingCount(), 60);
+    EXPECT_TRUE(com->isOnline());
+    EXPECT_EQ(panel.gains.size(), 1u);
+    ASSERT_EQ(setup.leds.size(), 1u);
+    EXPECT_EQ(setup.leds[0], (std::array<bool, 4> { true, false, true, false }));
+    EXPECT_EQ(setup.meters[0], (std::array<float, 4> { 0.5f, 0.25f, 1.0f, 0.0f }));
+
+    answer(oscBytes("/ampmode", [](auto& p) { p << "BRIDGE"; }));
+    ASSERT_TRUE(received("/channel/1/peq/1"));
+    EXPECT_EQ(root->ampmode->mode().choiceText(), "BRIDGE");
+    EXPECT_EQ(com->pendingCount(), 59);
+}
+
+TEST_F(ManualAmp, LockAnswersReleaseAPendingUnlock)
+{
+    online();
+    answer(oscBytes("/gain", [](auto& p) { p << 0.0f << 0.0f << osc::int32(0) << osc::int32(0); }));
+    answerAllBlocks();
+    for (int slot = 1; slot <= 20; ++slot)
+    {
+        ASSERT_TRUE(received("/preset/name", slot));
+        answer(oscBytes("/preset/name", [&](auto& p) { p << osc::int32(slot) << osc::int32(0) << ""; }));
+    }
+    ASSERT_TRUE(received("/meter"));
+    answer(oscBytes("/meter", [](auto& p) { p << 0.1f << 0.1f << 0.1f << 0.1f; }));
+    ASSERT_TRUE(pumpUntil([&] { return com->pendingCount() == 0; }));
+
+    com->queueInt(0x64636261, "/unlock");
+    ASSERT_TRUE(received("/unlock"));
+    answer(oscBytes("/lock", [](auto& p) { p << osc::int32(0); }));
+    ASSERT_TRUE(pumpUntil([&] { return com->pendingCount() == 0; }));
+    ASSERT_EQ(setup.lockStates, std::vector<std::int32_t> { 0 });
+
+    // The 51st meter answer after a request renews it; the first 50 do not.
+    // One answer has already come since the request of the sync.
+    for (int i = 0; i < 49; ++i)
+        answer(oscBytes("/meter", [](auto& p) { p << 0.1f << 0.1f << 0.1f << 0.1f; }));
+    ASSERT_TRUE(pumpUntil([&] { return setup.meters.size() == 50; }));
+    pumpFor(50);
+    EXPECT_EQ(peer.received("/meter").size(), 1u);
+    answer(oscBytes("/meter", [](auto& p) { p << 0.1f << 0.1f << 0.1f << 0.1f; }));
+    ASSERT_TRUE(received("/meter", 2));
+    EXPECT_EQ(peer.received("/meter").back().bytes, oscBytes("/meter", [](auto& p) { p << 10.0f; }));
+}
+
+TEST_F(ManualAmp, OtherHostsAreNotHeardWhileOnline)
+{
+    online();
+    FakePeer intruder("127.0.0.9");
+    const std::string delayBefore = root->channels[0]->delay->text();
+    intruder.sendToEditor(oscBytes("/gain", [](auto& p) { p << -1.0f << -1.0f << osc::int32(1) << osc::int32(1); }));
+    intruder.sendToEditor(oscBytes("/channel/1/delay", [](auto& p) { p << 99.0f << osc::int32(180); }));
+    intruder.sendToEditor(oscBytes("/power", [](auto& p) { p << "OFF"; }));
+    // "/info" is heard from anyone.
+    intruder.sendToEditor(oscBytes("/info", [](auto& p) { p << "Other" << "v" << osc::int32(4); }));
+    ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() == 1; }));
+    pumpFor(50);
+    EXPECT_TRUE(com->isOnline());
+    EXPECT_TRUE(panel.gains.empty());
+    EXPECT_EQ(root->channels[0]->delay->text(), delayBefore);
+    EXPECT_EQ(com->pendingCount(), 61);
+    EXPECT_TRUE(dialogs.warnings.empty());
+    EXPECT_EQ(dottedAddress(setup.ipDevices[0].address), "127.0.0.9");
+}
+
+TEST_F(ManualAmp, HostilePacketsAreDroppedWithoutHarm)
+{
+    online();
+    using namespace std::string_view_literals;
+    auto raw = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
+    answer(raw("#bundle\0\0\0\0\0\0\0\0\1\0\0\0\x10#bundle\0\0\0\0\0\0\0\0\1"sv));
+    answer(raw("/gain\0\0\0,b\0\0\x7f\xff\xff\xf0" "abcd"sv));
+    answer(raw("/gain\0\0\0,ffii\0\0\0\0\0\0\0"sv));
+    answer(raw("/gain\0\0\0,s\0\0abcd"sv));
+    answer(raw("/gain"sv));
+    answer(raw(""sv));
+    pumpFor(100);
+    EXPECT_TRUE(panel.gains.empty());
+    EXPECT_EQ(com->pendingCount(), 61);
+    // Still listening.
+    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    ASSERT_TRUE(pumpUntil([&] { return panel.gains.size() == 1; }));
+}
+
+TEST_F(ManualAmp, PowerOffTakesTheEditorOffline)
+{
+    online();
+    answer(oscBytes("/power", [](auto& p) { p << "OFF"; }));
+    ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }));
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+    EXPECT_EQ(com->getTransport(), 0);
+    EXPECT_EQ(com->pendingCount(), 0);
+    EXPECT_TRUE(received("/offline"));
+    EXPECT_GE(panel.meterResets, 1);
+    EXPECT_GE(panel.ledResets, 1);
+}
+
+TEST_F(Communicator, ASilentAmplifierGetsFourSendsHalfASecondApartThenTheEditorGoesOffline)
+{
+    startCom(osc::OscComTiming {}); // the real timing: 500 ms, four sends
+    FakePeer peer("127.0.0.2");
+    connectTo("127.0.0.2");
+    ASSERT_TRUE(pumpUntil([&] { return ! dialogs.warnings.empty(); }, 4000));
+    pumpFor(700);
+
+    const auto gains = peer.received("/gain");
+    ASSERT_EQ(gains.size(), 4u);
+    for (std::size_t i = 1; i < gains.size(); ++i)
+    {
+        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(gains[i].time - gains[i - 1].time).count();
+        EXPECT_GE(gap, 490) << i;
+        EXPECT_LE(gap, 650) << i;
+    }
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+    EXPECT_FALSE(com->isOnline());
+    EXPECT_EQ(com->getTransport(), 0);
+    EXPECT_EQ(peer.received("/offline").size(), 1u);
+    EXPECT_EQ(peer.received().size(), 1u + 4u + 1u); // online, four sends, offline
+    const auto& calls = setup.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "forgetSelectedDevice"), calls.end());
+
+    // A late answer is ignored.
+    peer.sendToEditor(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    pumpFor(100);
+    EXPECT_TRUE(panel.gains.empty());
+}
+
+TEST_F(Communicator, NothingIsQueuedWhileOffline)
+{
+    startCom();
+    root->channels[0]->delay->send(root->channels[0]->delay->getPath());
+    com->queueGain(0, 0, 0, 0);
+    com->queueQuery("/gain");
+    EXPECT_EQ(com->pendingCount(), 0);
+}
+
+} // namespace
