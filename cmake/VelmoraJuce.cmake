@@ -59,3 +59,11 @@ endif()
 if(VELMORA_BUILD_TESTS)
     velmora_add_juce_archive(velmora_juce_testing 1)
 endif()
+
+# Our libraries use JUCE's symbols, so the archive must come after them on the
+# link line. They link this target; it resolves to the archive the final
+# executable wants: the testing flavour when the executable has the property
+# VELMORA_TESTING set.
+add_library(velmora_juce_link INTERFACE)
+target_link_libraries(velmora_juce_link INTERFACE
+    $<IF:$<BOOL:$<TARGET_PROPERTY:VELMORA_TESTING>>,velmora_juce_testing,velmora_juce>)

@@ -187,7 +187,7 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
         auto args = m.ArgumentStream();
 
         if (address == msg::info)
-            return { infoMessage() };
+            return isQuery(m) ? std::vector<Bytes> { infoMessage() } : std::vector<Bytes> {};
         if (address == msg::online)
         {
             online = true;

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs a command on the "editor" host of a private network of namespaces:
+#   with-hosts.sh <n> <command> [args...]
+# makes a private network and mount namespace for the editor (bridge br0,
+# address 10.77.0.1/24, limited broadcast routed onto the bridge) and n more
+# hosts h1..hn (10.77.0.11, 10.77.0.12, ...) joined to it by veth pairs.
+# Nothing can leave: the bridge has no way out of the namespaces.
+# The command finds the hosts in VELMORA_HOSTS and VELMORA_HOST_ADDRS and runs
+# programs on them with `ip netns exec <host> ...`.
+set -euo pipefail
+if [ $# -lt 2 ]; then
+    echo "usage: $0 <hosts> <command> [args...]" >&2
+    exit 2
+fi
+if [ -z "${VELMORA_IN_HOSTS:-}" ]; then
+    if [ "$(id -u)" -eq 0 ]; then flags=(-n -m); else flags=(-r -n -m); fi
+    exec unshare "${flags[@]}" --propagation private -- env VELMORA_IN_HOSTS=1 "$0" "$@"
+fi
+
+count=$1
+shift
+mkdir -p /run/netns
+mount -t tmpfs velmora-netns /run/netns
+
+ip link set lo up
+ip link add br0 type bridge
+ip link set br0 up
+ip addr add 10.77.0.1/24 dev br0
+ip route add default dev br0
+
+hosts=()
+addrs=()
+for i in $(seq 1 "$count"); do
+    h="h$i"
+    a="10.77.0.$((10 + i))"
+    ip netns add "$h"
+    ip link add "v$i" type veth peer name e0 netns "$h"
+    ip link set "v$i" master br0 up
+    ip -n "$h" link set lo up
+    ip -n "$h" addr add "$a/24" dev e0
+    ip -n "$h" link set e0 up
+    ip -n "$h" route add default dev e0
+    hosts+=("$h")
+    addrs+=("$a")
+done
+
+cleanup() {
+    for h in "${hosts[@]}"; do
+        for p in $(ip netns pids "$h" 2>/dev/null); do kill "$p" 2>/dev/null || true; done
+    done
+    sleep 0.2
+    for h in "${hosts[@]}"; do
+        for p in $(ip netns pids "$h" 2>/dev/null); do kill -9 "$p" 2>/dev/null || true; done
+        ip netns del "$h" 2>/dev/null || true
+    done
+}
+trap cleanup EXIT
+
+export VELMORA_HOSTS="${hosts[*]}"
+export VELMORA_HOST_ADDRS="${addrs[*]}"
+export VELMORA_EDITOR_ADDR=10.77.0.1
+set +e
+"$@"
+status=$?
+set -e
+exit $status
