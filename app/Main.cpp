@@ -1,6 +1,10 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "AlertDialogs.h"
+#include "FileChoosers.h"
 #include "MainWindow.h"
+#include "SettingsStore.h"
+#include "presetDocument.h"
 
 namespace velmora
 {
@@ -14,6 +18,8 @@ public:
 
     void initialise(const juce::String&) override
     {
+        context.dialogs = &dialogs;
+        context.fileChoosers = &fileChoosers;
         mainWindow = std::make_unique<MainWindow>(context);
     }
 
@@ -23,6 +29,8 @@ public:
     void anotherInstanceStarted(const juce::String&) override {}
 
 private:
+    AlertDialogs dialogs;
+    JuceFileChoosers fileChoosers;
     AppContext context;
     std::unique_ptr<MainWindow> mainWindow;
 };

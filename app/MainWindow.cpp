@@ -1,5 +1,9 @@
 #include "MainWindow.h"
 
+#include "RemoteControl.h"
+#include "SettingsStore.h"
+#include "presetDocument.h"
+
 namespace velmora
 {
 
@@ -8,21 +12,25 @@ MainWindow::MainWindow(AppContext& ctx)
                            juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton),
       context(ctx)
 {
-    // The tree exists, with every path built, before anything else is made.
+    // Nothing may look at the tree before its paths exist.
     context.root = makeTree();
+    context.settings = std::make_unique<SettingsStore>();
 
-    auto content = std::make_unique<juce::Component>("Didazozuzo");
-    content->setSize(contentWidth, contentHeight);
-    setContentOwned(content.release(), true);
+    setContentOwned(new RemoteControl(this, context), true);
     setResizable(false, false);
     centreWithSize(getWidth(), getHeight());
     setVisible(true);
+
+    context.presets = std::make_unique<presetDocument>(*context.root, *context.settings);
 }
 
 MainWindow::~MainWindow()
 {
-    context.root.reset();
+    // The panel (with the pages that listen to the tree, and the
+    // communicator) goes first, then what it used.
     clearContentComponent();
+    context.presets.reset();
+    context.root.reset();
 }
 
 void MainWindow::closeButtonPressed()

@@ -11,9 +11,9 @@ namespace velmora
 class MainWindow : public juce::DocumentWindow
 {
 public:
-    static constexpr int contentWidth = 912;
-    static constexpr int contentHeight = 516;
-
+    // Builds the editor in its order: the tree with its paths, the main panel
+    // (pages, communicator, meters), then the preset document, whose default
+    // preset fills every page.
     explicit MainWindow(AppContext& context);
     ~MainWindow() override;
 

@@ -326,6 +326,12 @@ void OscCom::connectUdp(const std::string& ipAddress)
     queueChanged.notify_all();
 }
 
+void OscCom::useUsb()
+{
+    transport = 1;
+    queueChanged.notify_all();
+}
+
 void OscCom::goOnline()
 {
     if (udp == nullptr && ! (usb != nullptr && usb->deviceState() > 0))

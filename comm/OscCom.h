@@ -75,6 +75,11 @@ public:
 
     void discover(const std::string& address);
     void connectUdp(const std::string& ipAddress);
+    // Makes USB the active transport (the USB row was picked with a device
+    // attached).
+    void useUsb();
+    // Whether a USB amplifier is attached and open.
+    bool isUsbAttached() const { return usb != nullptr && usb->deviceState() > 0; }
     void goOnline();
     void goOffline();
     void acknowledge(std::string_view addressWithoutSlash);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+
+#include "Blocks.h"
+#include "Links.h"
+
+namespace osc
+{
+class OscCom;
+}
+
+namespace velmora
+{
+
+class SettingsStore;
+class presetDocument;
+class FileChoosers;
+class CConfigPage;
+class CXoverPage;
+class CPeqPage;
+class CDeqPage;
+class CSetupPage;
+class CUtilityPage;
+
+// What the pages need of the main panel.
+class MainPanelView : public MainPanelLink
+{
+public:
+    // Shows the connected model (0-6) or none (7) in the title, tabs and column.
+    virtual void setDeviceModel(int modelIndex) = 0;
+};
+
+// The long-lived objects of one running editor, kept under the names the
+// rest of the system uses them by, in the order they are created. The
+// application owns one; every test builds its own.
+struct AppContext
+{
+    // The settings tree, built with its paths before anything looks at it.
+    std::unique_ptr<Croot> root;
+    // The per-user settings (recent preset files).
+    std::unique_ptr<SettingsStore> settings;
+    // Message and question boxes, and the file choosers: JUCE's by default,
+    // a test's own when it answers them.
+    Dialogs* dialogs = nullptr;
+    FileChoosers* fileChoosers = nullptr;
+
+    // Set while the main panel builds itself.
+    MainPanelView* mainPanel = nullptr;
+    CConfigPage* configPage = nullptr;
+    CXoverPage* xoverPage = nullptr;
+    CPeqPage* peqPage = nullptr;
+    CDeqPage* deqPage = nullptr;
+    CSetupPage* setupPage = nullptr;
+    CUtilityPage* utilityPage = nullptr;
+    osc::OscCom* com = nullptr;
+
+    // Created last; reads the built-in default preset into the tree.
+    std::unique_ptr<presetDocument> presets;
+};
+
+} // namespace velmora

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_graphics/juce_graphics.h>
+
+// The pictures of the main panel's column and the window icon. They are drawn
+// in code once per process (kept in JUCE's image cache) rather than shipped as
+// bitmaps.
+namespace velmora::pictures
+{
+
+juce::Image header();      // 164 x 32, the product name
+juce::Image vornLogo();    // 90 x 16, near the top for the Vorn series (and no device)
+juce::Image vornBadge();   // 102 x 25, at the bottom for the Vorn series
+juce::Image zephylLogo();  // 90 x 23, near the top for the Zephyl line
+juce::Image zephylBadge(); // 73 x 60, at the bottom for the Zephyl line
+juce::Image meterScale();  // 36 x 134, dB marks between two meters
+juce::Image windowIcon();  // 32 x 32
+
+// Where the scale's marks meet the meters: the meter's top edge lies this many
+// pixels below the scale's top, and the meter is 105 pixels high.
+constexpr int scaleMeterTop = 15;
+constexpr int meterHeight = 105;
+
+} // namespace velmora::pictures
