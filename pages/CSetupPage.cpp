@@ -584,7 +584,10 @@ void CSetupPage::savePresetFile()
                                                                     "Couldn't write to the file.", "OK");
                                              return;
                                          }
-                                         self->fileNameBox.setText(file.withFileExtension(".vlp").getFileName(), false);
+                                         const auto saved = file.withFileExtension(".vlp");
+                                         // The next load starts where the user saved.
+                                         c.presets->setLastDocumentOpened(saved);
+                                         self->fileNameBox.setText(saved.getFileName(), false);
                                          self->deselectPresetSlot();
                                      });
         });
