@@ -108,6 +108,7 @@ CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ct
         slot->name.setColour(juce::TextEditor::textColourId, juce::Colour(0xfff0ffff));
         slot->name.setColour(juce::TextEditor::backgroundColourId, wash);
         slot->mode.setFont(juce::Font(14.0f));
+        slot->mode.setMinimumHorizontalScale(0.5f);
         slot->mode.setColour(juce::Label::textColourId, grey);
         slot->mode.setText("-MODE-", juce::dontSendNotification);
         addAndMakeVisible(slot->toggle);
@@ -204,11 +205,11 @@ void CSetupPage::resized()
     for (int n = 1; n <= 20; ++n)
     {
         auto& slot = *slots[static_cast<std::size_t>(n - 1)];
-        const int x = n <= 10 ? 322 : 520;
+        const int x = n <= 10 ? 318 : 516;
         const int y = 102 + 100 + ((n - 1) % 10) * 24;
-        slot.toggle.setBounds(x, y, 38, 20);
-        slot.name.setBounds(x + 40, y, 100, 20);
-        slot.mode.setBounds(x + 142, y, 52, 20);
+        slot.toggle.setBounds(x, y, 42, 20);
+        slot.name.setBounds(x + 42, y, 100, 20);
+        slot.mode.setBounds(x + 143, y, 52, 20);
     }
 }
 
