@@ -15,6 +15,7 @@ MainWindow::MainWindow(AppContext& ctx)
     // Nothing may look at the tree before its paths exist.
     context.root = makeTree();
     context.settings = std::make_unique<SettingsStore>();
+    context.hid = makeHidapiPlatform();
 
     setContentOwned(new RemoteControl(this, context), true);
     setResizable(false, false);
@@ -30,6 +31,7 @@ MainWindow::~MainWindow()
     // communicator) goes first, then what it used.
     clearContentComponent();
     context.presets.reset();
+    context.hid.reset();
     context.root.reset();
 }
 

@@ -6,6 +6,7 @@
 #include "OscCom.h"
 #include "Pages.h"
 #include "Pictures.h"
+#include "UsbConnection.h"
 
 namespace velmora
 {
@@ -150,7 +151,13 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         b->setClickingTogglesState(true);
 
     // 9. The communicator: opens its socket and broadcasts "/info".
-    com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *context.root, *setup, *this, *context.dialogs });
+    osc::OscCom::UsbFactory makeUsb;
+    if (context.hid != nullptr)
+        makeUsb = [this](juce::MessageListener& listener, int magic) {
+            return std::make_unique<UsbConnection>(listener, magic, *context.hid);
+        };
+    com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *context.root, *setup, *this, *context.dialogs },
+                                        osc::OscComTiming {}, makeUsb);
     context.com = com.get();
     setOutbox(com.get());
     com->setSpeakerBlock(&config->speaker);

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Blocks.h"
+#include "HidPlatform.h"
 #include "Links.h"
 
 namespace osc
@@ -44,6 +45,8 @@ struct AppContext
     // a test's own when it answers them.
     Dialogs* dialogs = nullptr;
     FileChoosers* fileChoosers = nullptr;
+    // The machine's HID devices; without it the editor has no USB transport.
+    std::unique_ptr<HidPlatform> hid;
 
     // Set while the main panel builds itself.
     MainPanelView* mainPanel = nullptr;
