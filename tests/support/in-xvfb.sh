@@ -14,18 +14,19 @@ if [ $# -eq 0 ]; then
     exit 2
 fi
 
-display=""
-for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "$display" ] || { echo "no free X display" >&2; exit 1; }
-
-Xvfb "$display" -screen 0 "${VELMORA_XVFB_SCREEN:-1280x800x24}" -nolisten tcp \
-    >/dev/null 2>&1 &
+# The server picks a free display itself and tells us which, so parallel
+# runs never race for one.
+numberfile=$(mktemp)
+Xvfb -displayfd 9 -screen 0 "${VELMORA_XVFB_SCREEN:-1280x800x24}" -nolisten tcp \
+    9>"$numberfile" >/dev/null 2>&1 &
 xvfb=$!
+for _ in $(seq 1 100); do
+    [ -s "$numberfile" ] && break
+    sleep 0.05
+done
+display=":$(tr -d '[:space:]' <"$numberfile")"
+rm -f "$numberfile"
+[ "$display" != ":" ] || { echo "Xvfb did not start" >&2; exit 1; }
 wmpid=""
 cleanup() {
     [ -n "$wmpid" ] && kill "$wmpid" 2>/dev/null || true
