@@ -5,6 +5,7 @@
 #include "CSetupPage.h"
 #include "OscCom.h"
 #include "Pages.h"
+#include "Palette.h"
 #include "Pictures.h"
 #include "UsbConnection.h"
 
@@ -19,10 +20,6 @@ const std::array<const char*, 8> RemoteControl::deviceLabels {
 namespace
 {
 
-const juce::Colour grey(0xffa8a8a8);
-const juce::Colour amber(0xfffdbb30);
-const juce::Colour dark(0xff333333);
-const juce::Colour tabColour(0xff606060);
 
 // The column's geometry.
 constexpr int columnX = 735;
@@ -46,8 +43,8 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     // 1. Groups, gain controls, value boxes, labels, tabs.
     for (auto* group : { &outputsGroup, &inputsGroup })
     {
-        group->setColour(juce::GroupComponent::outlineColourId, juce::Colour(0xff5c5c5c));
-        group->setColour(juce::GroupComponent::textColourId, grey);
+        group->setColour(juce::GroupComponent::outlineColourId, palette::outline);
+        group->setColour(juce::GroupComponent::textColourId, palette::text);
         addAndMakeVisible(*group);
     }
     for (auto* slider : { &gainA, &gainB })
@@ -56,7 +53,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         slider->setTextBoxStyle(juce::Slider::NoTextBox, true, 0, 0);
         slider->setRange(-60.0, 0.0, 0.5);
         slider->setColour(juce::Slider::thumbColourId, juce::Colour(0xff9f2f2f));
-        slider->setColour(juce::Slider::trackColourId, juce::Colour(0xff5c5c5c));
+        slider->setColour(juce::Slider::trackColourId, palette::outline);
         slider->setColour(juce::Slider::backgroundColourId, juce::Colour(0xff1a1a1a));
         slider->addListener(this);
         addAndMakeVisible(*slider);
@@ -64,18 +61,18 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     for (auto* b : { &muteBButton, &muteAButton })
     {
         b->setButtonText("Mute");
-        b->setColour(juce::TextButton::buttonColourId, dark);
+        b->setColour(juce::TextButton::buttonColourId, palette::panel);
         b->setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xffff0000));
-        b->setColour(juce::TextButton::textColourOffId, amber);
-        b->setColour(juce::TextButton::textColourOnId, grey);
+        b->setColour(juce::TextButton::textColourOffId, palette::amber);
+        b->setColour(juce::TextButton::textColourOnId, palette::text);
         b->addListener(this);
         addAndMakeVisible(*b);
     }
     linkButton.setButtonText("Link");
-    linkButton.setColour(juce::TextButton::buttonColourId, dark);
-    linkButton.setColour(juce::TextButton::buttonOnColourId, dark);
-    linkButton.setColour(juce::TextButton::textColourOffId, amber);
-    linkButton.setColour(juce::TextButton::textColourOnId, grey);
+    linkButton.setColour(juce::TextButton::buttonColourId, palette::panel);
+    linkButton.setColour(juce::TextButton::buttonOnColourId, palette::panel);
+    linkButton.setColour(juce::TextButton::textColourOffId, palette::amber);
+    linkButton.setColour(juce::TextButton::textColourOnId, palette::text);
     linkButton.addListener(this);
     addAndMakeVisible(linkButton);
     for (auto* e : { &gainAText, &gainBText })
@@ -83,7 +80,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         e->setMultiLine(false);
         e->setText("0.0", false);
         e->setJustification(juce::Justification::centred);
-        e->setColour(juce::TextEditor::textColourId, grey);
+        e->setColour(juce::TextEditor::textColourId, palette::text);
         e->setColour(juce::TextEditor::backgroundColourId, juce::Colours::transparentBlack);
         e->setColour(juce::TextEditor::outlineColourId, juce::Colour(0x60a8a8a8));
         addAndMakeVisible(*e);
@@ -99,7 +96,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     // 2. The pages in tab order; the panel keeps the Utility page itself,
     //    since its tab comes and goes.
     auto addPage = [&](juce::Component* page, const char* name) {
-        tabs.addTab(name, tabColour, page, true);
+        tabs.addTab(name, palette::tab, page, true);
     };
     auto* config = new CConfigPage(context);
     context.configPage = config;
@@ -118,7 +115,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     addPage(setup, "  Setup  ");
     utilityPage = std::make_unique<CUtilityPage>(context);
     context.utilityPage = utilityPage.get();
-    tabs.addTab("  Utility  ", tabColour, utilityPage.get(), false);
+    tabs.addTab("  Utility  ", palette::tab, utilityPage.get(), false);
 
     // 3.-6. Setup shown, labels and pictures, size, no Utility tab yet.
     tabs.setCurrentTabIndex(4);
@@ -126,13 +123,13 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     dbLabel.setText("dB", juce::dontSendNotification);
     dbLabel.setFont(juce::Font(15.0f));
     dbLabel.setJustificationType(juce::Justification::centredLeft);
-    dbLabel.setColour(juce::Label::textColourId, grey);
+    dbLabel.setColour(juce::Label::textColourId, palette::text);
     addAndMakeVisible(dbLabel);
     versionLabel.setName("new label");
     versionLabel.setText("V1.1", juce::dontSendNotification);
     versionLabel.setFont(juce::Font(15.0f));
     versionLabel.setJustificationType(juce::Justification::centred);
-    versionLabel.setColour(juce::Label::textColourId, grey);
+    versionLabel.setColour(juce::Label::textColourId, palette::text);
     addAndMakeVisible(versionLabel);
     header = pictures::header();
     vornLogo = pictures::vornLogo();
@@ -211,14 +208,14 @@ void RemoteControl::setupLabel(juce::Label& label, const juce::String& text)
     label.setText(text, juce::dontSendNotification);
     label.setFont(juce::Font("Arial Black", 20.0f, juce::Font::bold));
     label.setJustificationType(juce::Justification::centred);
-    label.setColour(juce::Label::textColourId, grey);
+    label.setColour(juce::Label::textColourId, palette::text);
     addAndMakeVisible(label);
 }
 
 void RemoteControl::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colours::black);
-    g.setColour(dark);
+    g.setColour(palette::panel);
     g.fillRoundedRectangle(static_cast<float>(columnX), 8.0f, static_cast<float>(columnWidth), 500.0f, 10.0f);
     g.drawImageAt(header, columnX + 5, 14);
 
@@ -297,7 +294,7 @@ void RemoteControl::setDeviceModel(int i)
 
     const bool vorn = i >= 0 && i < 4;
     if (vorn && tabs.getNumTabs() == 5)
-        tabs.addTab("Utility", tabColour, utilityPage.get(), false);
+        tabs.addTab("Utility", palette::tab, utilityPage.get(), false);
     else if (! vorn && tabs.getNumTabs() == 6)
         tabs.removeTab(5);
 

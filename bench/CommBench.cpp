@@ -136,13 +136,3 @@ BENCHMARK(IdleOffline)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(ben
 BENCHMARK(IdleConnected)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    juce::JUCEApplicationBase::createInstance = nullptr;
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -72,13 +72,3 @@ void PeqResponseCurve(benchmark::State& state)
 BENCHMARK(PeqResponseCurve)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    juce::JUCEApplicationBase::createInstance = nullptr;
-    juce::ScopedJuceInitialiser_GUI juce;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -264,19 +264,25 @@ int formatText(std::string& out, std::string_view format, std::initializer_list<
     return static_cast<int>(out.size() - start);
 }
 
+namespace
+{
+// A sign is accepted at the first position only. Returns where the digits
+// start.
+std::size_t readSign(std::string_view text, bool& negative)
+{
+    negative = ! text.empty() && text[0] == '-';
+    return ! text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
+}
+} // namespace
+
 int parseInteger(std::string_view text, std::int32_t& result)
 {
     result = 0;
     if (text.empty())
         return 0;
 
-    std::size_t pos = 0;
     bool negative = false;
-    if (text[0] == '-' || text[0] == '+')
-    {
-        negative = text[0] == '-';
-        pos = 1;
-    }
+    std::size_t pos = readSign(text, negative);
     // Unsigned arithmetic: the value wraps at 32 bits without undefined behaviour.
     std::uint32_t value = 0;
     while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9')
@@ -294,13 +300,8 @@ int parseFloat(std::string_view text, float& result)
     if (text.empty())
         return 0;
 
-    std::size_t pos = 0;
     bool negative = false;
-    if (text[0] == '-' || text[0] == '+')
-    {
-        negative = text[0] == '-';
-        pos = 1;
-    }
+    std::size_t pos = readSign(text, negative);
 
     float a = 0.0f;
     float weight = 0.1f;

@@ -3,6 +3,7 @@
 #include "DatagramPlatform.h"
 #include "FileChoosers.h"
 #include "Messages.h"
+#include "Palette.h"
 #include "OscCom.h"
 #include "presetDocument.h"
 
@@ -18,10 +19,6 @@ const std::array<const char*, 6> CSetupPage::ampModeNames { "DUAL",   "STEREO", 
 namespace
 {
 
-const juce::Colour grey(0xffa8a8a8);
-const juce::Colour amber(0xfffdbb30);
-const juce::Colour dark(0xff333333);
-const juce::Colour wash(0x50ffffff);
 constexpr int searchWaitMs = 500;
 constexpr int renameWaitMs = 100;
 
@@ -48,16 +45,16 @@ CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ct
 {
     for (auto* group : { &connectionGroup, &pcPresetsGroup, &ampPresetsGroup })
     {
-        group->setColour(juce::GroupComponent::outlineColourId, juce::Colour(0xff5c5c5c));
-        group->setColour(juce::GroupComponent::textColourId, grey);
+        group->setColour(juce::GroupComponent::outlineColourId, palette::outline);
+        group->setColour(juce::GroupComponent::textColourId, palette::text);
         addAndMakeVisible(*group);
     }
     for (auto* b : { &searchButton, &addIpButton, &connectButton, &renameButton, &unlockButton, &lockButton,
                      &loadButton, &saveButton, &recallButton, &storeButton })
         styleButton(*b);
-    connectButton.setColour(juce::TextButton::textColourOnId, grey);
-    unlockButton.setColour(juce::TextButton::textColourOnId, grey);
-    lockButton.setColour(juce::TextButton::textColourOnId, grey);
+    connectButton.setColour(juce::TextButton::textColourOnId, palette::text);
+    unlockButton.setColour(juce::TextButton::textColourOnId, palette::text);
+    lockButton.setColour(juce::TextButton::textColourOnId, palette::text);
     lockButton.setColour(juce::TextButton::buttonOnColourId, juce::Colour(0xffff0000));
     unlockButton.setRadioGroupId(5);
     lockButton.setRadioGroupId(5);
@@ -79,8 +76,8 @@ CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ct
     styleLabel(presetNameLabel, "Preset Name");
 
     table.setModel(this);
-    table.setColour(juce::ListBox::backgroundColourId, wash);
-    table.setColour(juce::ListBox::outlineColourId, dark);
+    table.setColour(juce::ListBox::backgroundColourId, palette::wash);
+    table.setColour(juce::ListBox::outlineColourId, palette::panel);
     table.setColour(juce::ListBox::textColourId, juce::Colours::white);
     table.setOutlineThickness(2);
     table.setMultipleSelectionEnabled(false);
@@ -99,17 +96,17 @@ CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ct
         auto slot = std::make_unique<Slot>();
         slot->toggle.setButtonText(juce::String(n));
         slot->toggle.setRadioGroupId(3);
-        slot->toggle.setColour(juce::ToggleButton::textColourId, grey);
+        slot->toggle.setColour(juce::ToggleButton::textColourId, palette::text);
         slot->toggle.onClick = [this, n] { selectPresetSlot(n); };
         slot->name.setReadOnly(true);
         slot->name.setCaretVisible(false);
         slot->name.setScrollbarsShown(false);
         slot->name.setPopupMenuEnabled(false);
         slot->name.setColour(juce::TextEditor::textColourId, juce::Colour(0xfff0ffff));
-        slot->name.setColour(juce::TextEditor::backgroundColourId, wash);
+        slot->name.setColour(juce::TextEditor::backgroundColourId, palette::wash);
         slot->mode.setFont(juce::Font(14.0f));
         slot->mode.setMinimumHorizontalScale(0.5f);
-        slot->mode.setColour(juce::Label::textColourId, grey);
+        slot->mode.setColour(juce::Label::textColourId, palette::text);
         slot->mode.setText("-MODE-", juce::dontSendNotification);
         addAndMakeVisible(slot->toggle);
         addAndMakeVisible(slot->name);
@@ -133,10 +130,10 @@ CSetupPage::~CSetupPage()
 
 void CSetupPage::styleButton(juce::TextButton& b)
 {
-    b.setColour(juce::TextButton::buttonColourId, dark);
-    b.setColour(juce::TextButton::buttonOnColourId, dark);
-    b.setColour(juce::TextButton::textColourOffId, amber);
-    b.setColour(juce::TextButton::textColourOnId, amber);
+    b.setColour(juce::TextButton::buttonColourId, palette::panel);
+    b.setColour(juce::TextButton::buttonOnColourId, palette::panel);
+    b.setColour(juce::TextButton::textColourOffId, palette::amber);
+    b.setColour(juce::TextButton::textColourOnId, palette::amber);
     b.addListener(this);
     addAndMakeVisible(b);
 }
@@ -146,7 +143,7 @@ void CSetupPage::styleLabel(juce::Label& l, const juce::String& text)
     l.setText(text, juce::dontSendNotification);
     l.setFont(juce::Font(15.0f));
     l.setJustificationType(juce::Justification::centredLeft);
-    l.setColour(juce::Label::textColourId, grey);
+    l.setColour(juce::Label::textColourId, palette::text);
     l.setEditable(false, false, false);
     addAndMakeVisible(l);
 }
@@ -157,7 +154,7 @@ void CSetupPage::styleEditor(juce::TextEditor& e, int maxLength, bool selectAllO
     if (maxLength > 0)
         e.setInputRestrictions(maxLength);
     e.setColour(juce::TextEditor::textColourId, juce::Colours::white);
-    e.setColour(juce::TextEditor::backgroundColourId, wash);
+    e.setColour(juce::TextEditor::backgroundColourId, palette::wash);
     e.setCaretVisible(true);
     e.setPopupMenuEnabled(false);
     e.setSelectAllWhenFocused(selectAllOnFocus);
@@ -611,7 +608,7 @@ void CSetupPage::setLimitLeds(bool a, bool b, bool c, bool d)
 void CSetupPage::paintRowBackground(juce::Graphics& g, int, int, int, bool selected)
 {
     if (selected)
-        g.fillAll(notConnected ? grey : amber);
+        g.fillAll(notConnected ? palette::text : palette::amber);
 }
 
 void CSetupPage::paintCell(juce::Graphics& g, int rowNumber, int columnId, int width, int height, bool selected)

@@ -117,27 +117,6 @@ void UdpAmpSim::sendMalformed()
             sendTo(editor, Bytes(j.begin(), j.end()));
 }
 
-std::vector<LogEntry> UdpAmpSim::log() const
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    return entries;
-}
-
-std::vector<LogEntry> UdpAmpSim::log(const std::string& address) const
-{
-    std::vector<LogEntry> out;
-    for (auto& e : log())
-        if (e.address == address)
-            out.push_back(e);
-    return out;
-}
-
-void UdpAmpSim::clearLog()
-{
-    std::lock_guard<std::mutex> lock(mutex);
-    entries.clear();
-}
-
 void UdpAmpSim::sendTo(std::uint32_t address, const Bytes& bytes)
 {
     sockaddr_in a {};
@@ -147,9 +126,36 @@ void UdpAmpSim::sendTo(std::uint32_t address, const Bytes& bytes)
     ::sendto(fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&a), sizeof a);
 }
 
+void MessageLog::add(LogEntry entry)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    list.push_back(std::move(entry));
+}
+
+std::vector<LogEntry> MessageLog::entries() const
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return list;
+}
+
+std::vector<LogEntry> MessageLog::entries(const std::string& address) const
+{
+    std::vector<LogEntry> out;
+    for (auto& e : entries())
+        if (e.address == address)
+            out.push_back(e);
+    return out;
+}
+
+void MessageLog::clear()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    list.clear();
+}
+
 void UdpAmpSim::writeLog(const LogEntry& e)
 {
-    entries.push_back(e);
+    received.add(e);
     if (options.logPath.empty())
         return;
     char line[512];

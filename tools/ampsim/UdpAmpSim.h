@@ -35,6 +35,21 @@ struct LogEntry
 
 std::string formatArguments(const char* data, std::size_t size);
 
+// What a simulator has received, for tests to read; any thread.
+class MessageLog
+{
+public:
+    void add(LogEntry entry);
+    // Every entry, or those of one address.
+    std::vector<LogEntry> entries() const;
+    std::vector<LogEntry> entries(const std::string& address) const;
+    void clear();
+
+private:
+    mutable std::mutex mutex;
+    std::vector<LogEntry> list;
+};
+
 // The virtual amplifier on the network: bound to port 3456 of one address,
 // answering the editor, streaming meters after a meter request, and
 // announcing itself until an editor goes online with it.
@@ -65,9 +80,9 @@ public:
     // Sends datagrams no amplifier would: a bundle, a blob, a truncated message.
     void sendMalformed();
 
-    std::vector<LogEntry> log() const;
-    std::vector<LogEntry> log(const std::string& address) const;
-    void clearLog();
+    std::vector<LogEntry> log() const { return received.entries(); }
+    std::vector<LogEntry> log(const std::string& address) const { return received.entries(address); }
+    void clearLog() { received.clear(); }
 
 private:
     void loop();
@@ -82,9 +97,9 @@ private:
     int wakeFd = -1;
     bool bound = false;
     std::atomic<bool> stop { false };
-    mutable std::mutex mutex; // guards the amplifier, the faults and the log
+    mutable std::mutex mutex; // guards the amplifier and the faults
     std::map<std::string, int> sendsSeen;
-    std::vector<LogEntry> entries;
+    MessageLog received;
     std::uint32_t editor = 0;
     bool editorKnown = false;
     long long meterUntil = 0;

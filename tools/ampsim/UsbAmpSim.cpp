@@ -36,21 +36,6 @@ void UsbAmpSim::setSilent(bool s)
     silent = s;
 }
 
-std::vector<LogEntry> UsbAmpSim::log() const
-{
-    std::lock_guard<std::mutex> l(mutex);
-    return entries;
-}
-
-std::vector<LogEntry> UsbAmpSim::log(const std::string& address) const
-{
-    std::vector<LogEntry> out;
-    for (auto& e : log())
-        if (e.address == address)
-            out.push_back(e);
-    return out;
-}
-
 std::vector<HidReport> UsbAmpSim::writtenReports() const
 {
     std::lock_guard<std::mutex> l(mutex);
@@ -77,7 +62,7 @@ void UsbAmpSim::onWrite(const HidReport& report)
         return;
     const char* data = reinterpret_cast<const char*>(report.data() + 2);
     const long long t = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-    entries.push_back({ t, "USB", isSafeOscMessage(data, n) ? std::string(data) : "(malformed)", formatArguments(data, n) });
+    received.add({ t, "USB", isSafeOscMessage(data, n) ? std::string(data) : "(malformed)", formatArguments(data, n) });
     if (silent)
         return;
     for (const auto& answer : amp.answer(data, n))

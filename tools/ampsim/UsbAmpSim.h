@@ -25,8 +25,8 @@ public:
     int deviceNumber() const { return device; }
     void unplug();
 
-    std::vector<LogEntry> log() const;
-    std::vector<LogEntry> log(const std::string& address) const;
+    std::vector<LogEntry> log() const { return received.entries(); }
+    std::vector<LogEntry> log(const std::string& address) const { return received.entries(address); }
     // Every report written to the device, whole.
     std::vector<HidReport> writtenReports() const;
     void setSilent(bool silent);
@@ -40,7 +40,7 @@ private:
     SimulatedHidBus& bus;
     int device = 0;
     mutable std::mutex mutex;
-    std::vector<LogEntry> entries;
+    MessageLog received;
     std::vector<HidReport> reports;
     bool silent = false;
     long long meterUntil = 0;
