@@ -9,7 +9,8 @@ namespace velmora
 
 MainWindow::MainWindow(AppContext& ctx)
     : juce::DocumentWindow(" Velmora ", juce::Colour(0xff222222),
-                           juce::DocumentWindow::minimiseButton | juce::DocumentWindow::closeButton),
+                           juce::DocumentWindow::minimiseButton |
+                               juce::DocumentWindow::closeButton),
       context(ctx)
 {
     // Nothing may look at the tree before its paths exist.

@@ -14,12 +14,10 @@ namespace velmora
 
 const std::array<const char*, 8> RemoteControl::deviceLabels {
     "[Device: VN-840]",    "[Device: VN-880]",    "[Device: VN-840Z]",   "[Device: VN-880Z]",
-    "[Device: ZL-200-DX]", "[Device: ZL-500-DX]", "[Device: ZL-900-DX]", "[not connected!]"
-};
+    "[Device: ZL-200-DX]", "[Device: ZL-500-DX]", "[Device: ZL-900-DX]", "[not connected!]"};
 
 namespace
 {
-
 
 // The column's geometry.
 constexpr int columnX = 735;
@@ -41,13 +39,13 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     context.mainPanel = this;
 
     // 1. Groups, gain controls, value boxes, labels, tabs.
-    for (auto* group : { &outputsGroup, &inputsGroup })
+    for (auto* group : {&outputsGroup, &inputsGroup})
     {
         group->setColour(juce::GroupComponent::outlineColourId, palette::outline);
         group->setColour(juce::GroupComponent::textColourId, palette::text);
         addAndMakeVisible(*group);
     }
-    for (auto* slider : { &gainA, &gainB })
+    for (auto* slider : {&gainA, &gainB})
     {
         slider->setSliderStyle(juce::Slider::LinearVertical);
         slider->setTextBoxStyle(juce::Slider::NoTextBox, true, 0, 0);
@@ -58,7 +56,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         slider->addListener(this);
         addAndMakeVisible(*slider);
     }
-    for (auto* b : { &muteBButton, &muteAButton })
+    for (auto* b : {&muteBButton, &muteAButton})
     {
         b->setButtonText("Mute");
         b->setColour(juce::TextButton::buttonColourId, palette::panel);
@@ -75,7 +73,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     linkButton.setColour(juce::TextButton::textColourOnId, palette::text);
     linkButton.addListener(this);
     addAndMakeVisible(linkButton);
-    for (auto* e : { &gainAText, &gainBText })
+    for (auto* e : {&gainAText, &gainBText})
     {
         e->setMultiLine(false);
         e->setText("0.0", false);
@@ -95,9 +93,8 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
 
     // 2. The pages in tab order; the panel keeps the Utility page itself,
     //    since its tab comes and goes.
-    auto addPage = [&](juce::Component* page, const char* name) {
-        tabs.addTab(name, palette::tab, page, true);
-    };
+    auto addPage = [&](juce::Component* page, const char* name)
+    { tabs.addTab(name, palette::tab, page, true); };
     auto* config = new CConfigPage(context);
     context.configPage = config;
     addPage(config, "  Configuration  ");
@@ -144,25 +141,27 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     //       communicator exists and is offline, so nothing is sent.
     gainA.setValue(-60.0, juce::sendNotificationAsync);
     gainB.setValue(-60.0, juce::sendNotificationAsync);
-    for (auto* b : { &muteAButton, &muteBButton, &linkButton })
+    for (auto* b : {&muteAButton, &muteBButton, &linkButton})
         b->setClickingTogglesState(true);
 
     // 9. The communicator: opens its socket and broadcasts "/info".
     osc::OscCom::UsbFactory makeUsb;
     if (context.hid != nullptr)
-        makeUsb = [this](juce::MessageListener& listener, int magic) {
-            return std::make_unique<UsbConnection>(listener, magic, *context.hid);
-        };
-    com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *context.root, *setup, *this, *context.dialogs },
-                                        osc::OscComTiming {}, makeUsb);
+        makeUsb = [this](juce::MessageListener& listener, int magic)
+        { return std::make_unique<UsbConnection>(listener, magic, *context.hid); };
+    com = std::make_unique<osc::OscCom>(
+        osc::OscCom::Links {*context.root, *setup, *this, *context.dialogs}, osc::OscComTiming {},
+        makeUsb);
     context.com = com.get();
     setOutbox(com.get());
     com->setSpeakerBlock(&config->speaker);
     com->setSiggenBlock(&utilityPage->siggen);
 
     // 10.-12. Meters, LEDs, value boxes.
-    const char* meterNames[] = { "input meter A", "input meter B", "output meter A", "output meter B" };
-    const char* ledNames[] = { "input clip led A", "input clip led B", "output limit led A", "output limit led B" };
+    const char* meterNames[] = {"input meter A", "input meter B", "output meter A",
+                                "output meter B"};
+    const char* ledNames[] = {"input clip led A", "input clip led B", "output limit led A",
+                              "output limit led B"};
     for (std::size_t i = 0; i < 4; ++i)
     {
         meters[i] = std::make_unique<led_meter>(meterNames[i]);
@@ -173,7 +172,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         leds[i] = std::make_unique<led_clip>(ledNames[i]);
         addAndMakeVisible(*leds[i]);
     }
-    for (auto* e : { &gainAText, &gainBText })
+    for (auto* e : {&gainAText, &gainBText})
     {
         e->addListener(this);
         e->setInputRestrictions(8);
@@ -216,7 +215,8 @@ void RemoteControl::paint(juce::Graphics& g)
 {
     g.fillAll(juce::Colours::black);
     g.setColour(palette::panel);
-    g.fillRoundedRectangle(static_cast<float>(columnX), 8.0f, static_cast<float>(columnWidth), 500.0f, 10.0f);
+    g.fillRoundedRectangle(static_cast<float>(columnX), 8.0f, static_cast<float>(columnWidth),
+                           500.0f, 10.0f);
     g.drawImageAt(header, columnX + 5, 14);
 
     const bool zephyl = modelIndex >= 4 && modelIndex <= 6;
@@ -232,10 +232,11 @@ void RemoteControl::paint(juce::Graphics& g)
     }
 
     // The scales sit on rounded boxes between the meters of each group.
-    for (const int top : { outputsTop, inputsTop })
+    for (const int top : {outputsTop, inputsTop})
     {
         g.setColour(juce::Colour(0xff262626));
-        g.fillRoundedRectangle(static_cast<float>(scaleX - 2), static_cast<float>(top + meterOffsetY - pictures::scaleMeterTop - 2),
+        g.fillRoundedRectangle(static_cast<float>(scaleX - 2),
+                               static_cast<float>(top + meterOffsetY - pictures::scaleMeterTop - 2),
                                40.0f, 138.0f, 5.0f);
         g.drawImageAt(scale, scaleX, top + meterOffsetY - pictures::scaleMeterTop);
     }
@@ -244,7 +245,7 @@ void RemoteControl::paint(juce::Graphics& g)
     if (gainA.isVisible())
     {
         g.setColour(juce::Colour(0xff262626));
-        for (auto* s : { &gainA, &gainB })
+        for (auto* s : {&gainA, &gainB})
             g.fillRoundedRectangle(s->getBounds().toFloat().expanded(1.0f, 3.0f), 6.0f);
     }
 }
@@ -257,7 +258,9 @@ void RemoteControl::resized()
     outputsGroup.setBounds(groupX, outputsTop, groupWidth, 172);
     inputsGroup.setBounds(groupX, inputsTop, groupWidth, modelIndex < 4 ? 226 : 172);
 
-    auto placeMeters = [&](int top, int meterA, int meterB, int ledA, int ledB, juce::Label& labelA, juce::Label& labelB) {
+    auto placeMeters = [&](int top, int meterA, int meterB, int ledA, int ledB, juce::Label& labelA,
+                           juce::Label& labelB)
+    {
         const int y = top + meterOffsetY;
         if (meters[0] == nullptr)
             return;
@@ -298,8 +301,9 @@ void RemoteControl::setDeviceModel(int i)
     else if (! vorn && tabs.getNumTabs() == 6)
         tabs.removeTab(5);
 
-    for (juce::Component* c : std::initializer_list<juce::Component*> { &gainA, &gainB, &muteAButton, &muteBButton,
-                                                                         &gainAText, &gainBText, &linkButton, &dbLabel })
+    for (juce::Component* c :
+         std::initializer_list<juce::Component*> {&gainA, &gainB, &muteAButton, &muteBButton,
+                                                  &gainAText, &gainBText, &linkButton, &dbLabel})
         c->setVisible(vorn);
     inputBLabel.setVisible(i > 3);
     inputALabel.setVisible(i > 3);
@@ -310,8 +314,8 @@ void RemoteControl::setDeviceModel(int i)
 void RemoteControl::queueGain()
 {
     if (com != nullptr)
-        com->queueGain(static_cast<float>(gainA.getValue()), static_cast<float>(gainB.getValue()), muteA ? 1 : 0,
-                       muteB ? 1 : 0);
+        com->queueGain(static_cast<float>(gainA.getValue()), static_cast<float>(gainB.getValue()),
+                       muteA ? 1 : 0, muteB ? 1 : 0);
 }
 
 void RemoteControl::sliderValueChanged(juce::Slider* slider)
@@ -389,7 +393,7 @@ void RemoteControl::setGainState(float a, float b, bool ma, bool mb)
 
 void RemoteControl::showMeterLevels(float a, float b, float c, float d)
 {
-    const float values[] = { a, b, c, d };
+    const float values[] = {a, b, c, d};
     for (std::size_t i = 0; i < 4; ++i)
     {
         const float x = values[i];
@@ -406,7 +410,7 @@ void RemoteControl::showMeterLevels(float a, float b, float c, float d)
 
 void RemoteControl::setLeds(bool inputClipA, bool inputClipB, bool outputLimitA, bool outputLimitB)
 {
-    const bool states[] = { inputClipA, inputClipB, outputLimitA, outputLimitB };
+    const bool states[] = {inputClipA, inputClipB, outputLimitA, outputLimitB};
     for (std::size_t i = 0; i < 4; ++i)
     {
         leds[i]->state = states[i];

@@ -26,7 +26,6 @@ public:
     static constexpr int panelHeight = 516;
     static const std::array<const char*, 8> deviceLabels;
 
-
     // `window` receives the title changes and the icon; it may be null.
     RemoteControl(juce::DocumentWindow* window, AppContext& context);
     ~RemoteControl() override;
@@ -54,10 +53,10 @@ public:
     led_meter& meter(int i) { return *meters[static_cast<std::size_t>(i)]; }
     led_clip& led(int i) { return *leds[static_cast<std::size_t>(i)]; }
 
-    juce::GroupComponent outputsGroup { "new group", "Outputs" }, inputsGroup { "new group", "Inputs" };
-    juce::Slider gainA { "gainA" }, gainB { "gainB" };
-    juce::TextButton muteAButton { "mutegainA" }, muteBButton { "mutegainB" }, linkButton { "linkgain" };
-    juce::TextEditor gainAText { "gain text editor" }, gainBText { "gain text editor" };
+    juce::GroupComponent outputsGroup {"new group", "Outputs"}, inputsGroup {"new group", "Inputs"};
+    juce::Slider gainA {"gainA"}, gainB {"gainB"};
+    juce::TextButton muteAButton {"mutegainA"}, muteBButton {"mutegainB"}, linkButton {"linkgain"};
+    juce::TextEditor gainAText {"gain text editor"}, gainBText {"gain text editor"};
     juce::Label outputALabel, outputBLabel, inputBLabel, inputALabel, dbLabel, versionLabel;
 
 private:
@@ -73,7 +72,7 @@ private:
     double linkOffset = 0.0;
     juce::String title;
 
-    juce::TabbedComponent tabs { juce::TabbedButtonBar::TabsAtTop };
+    juce::TabbedComponent tabs {juce::TabbedButtonBar::TabsAtTop};
     std::unique_ptr<class CUtilityPage> utilityPage;
     std::unique_ptr<osc::OscCom> com;
     std::array<std::unique_ptr<led_meter>, 4> meters;

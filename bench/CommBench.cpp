@@ -35,21 +35,23 @@ struct Bench
     FakeSetupPage setup;
     FakePanel panel;
     FakeDialogs dialogs;
-    sim::Amplifier amp { 1, "Bench" };
+    sim::Amplifier amp {1, "Bench"};
     std::mutex ampLock;
-    FakePeer peer { "127.0.0.2" };
+    FakePeer peer {"127.0.0.2"};
     std::unique_ptr<osc::OscCom> com;
 
     Bench()
     {
-        peer.setResponder([this](const PeerPacket& p) {
-            std::lock_guard<std::mutex> l(ampLock);
-            auto answers = amp.answer(p.bytes.data(), p.bytes.size());
-            if (amp.takeMeterRequest())
-                answers.push_back(amp.meterMessage(0.0));
-            return answers;
-        });
-        com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *root, setup, panel, dialogs });
+        peer.setResponder(
+            [this](const PeerPacket& p)
+            {
+                std::lock_guard<std::mutex> l(ampLock);
+                auto answers = amp.answer(p.bytes.data(), p.bytes.size());
+                if (amp.takeMeterRequest())
+                    answers.push_back(amp.meterMessage(0.0));
+                return answers;
+            });
+        com = std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs});
         setup.com = com.get();
         com->connectUdp("127.0.0.2");
         setup.selectDevice(1);
@@ -77,7 +79,11 @@ void OnlineSync(benchmark::State& state)
     for (auto _ : state)
         state.SetIterationTime(b.syncOnce() / 1000.0);
 }
-BENCHMARK(OnlineSync)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(21)
+BENCHMARK(OnlineSync)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(21)
     ->ReportAggregatesOnly(true);
 
 // Context switches of the editor's own threads, by thread name.
@@ -97,7 +103,8 @@ long wakeups(const std::string& prefix)
         std::ifstream status(base + "/status");
         std::string line;
         while (std::getline(status, line))
-            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 || line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0 ||
+                line.rfind("nonvoluntary_ctxt_switches:", 0) == 0)
                 total += std::stol(line.substr(line.find(':') + 1));
     }
     closedir(dir);
@@ -108,8 +115,9 @@ void measureIdle(benchmark::State& state, bool connected)
 {
     Bench b;
     if (connected)
-        b.syncOnce(), b.setup.connectDevice(), pumpUntil([&] { return b.com->pendingCount() == 0; }, 10000);
-    const char* names[] = { "OSC connection", "UDP connection", "USB connection" };
+        b.syncOnce(), b.setup.connectDevice(),
+            pumpUntil([&] { return b.com->pendingCount() == 0; }, 10000);
+    const char* names[] = {"OSC connection", "UDP connection", "USB connection"};
     for (auto _ : state)
     {
         long before[3];
@@ -117,7 +125,8 @@ void measureIdle(benchmark::State& state, bool connected)
             before[i] = wakeups(names[i]);
         const auto start = std::chrono::steady_clock::now();
         pumpFor(2000);
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         double total = 0;
         for (int i = 0; i < 3; ++i)
         {
@@ -130,9 +139,23 @@ void measureIdle(benchmark::State& state, bool connected)
     }
 }
 
-void IdleOffline(benchmark::State& state) { measureIdle(state, false); }
-void IdleConnected(benchmark::State& state) { measureIdle(state, true); }
-BENCHMARK(IdleOffline)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(IdleConnected)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kMillisecond);
+void IdleOffline(benchmark::State& state)
+{
+    measureIdle(state, false);
+}
+void IdleConnected(benchmark::State& state)
+{
+    measureIdle(state, true);
+}
+BENCHMARK(IdleOffline)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(IdleConnected)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -21,9 +21,9 @@ struct Host : EqGraphHost
 
 void computeEightBands()
 {
-    const int types[] = { 3, 1, 1, 1, 1, 1, 1, 5 };
-    const float f[] = { 40, 100, 200, 400, 1000, 2000, 4000, 10000 };
-    const float g[] = { 3, -2, 4, -6, 2.5f, -1, 6, -3 };
+    const int types[] = {3, 1, 1, 1, 1, 1, 1, 5};
+    const float f[] = {40, 100, 200, 400, 1000, 2000, 4000, 10000};
+    const float g[] = {3, -2, 4, -6, 2.5f, -1, 6, -3};
     for (int b = 0; b < 8; ++b)
         computePeqBand(0, b, types[b], f[b], g[b], 1.4f);
 }
@@ -53,7 +53,10 @@ void ParametricRepaint(benchmark::State& state)
     }
     responseStore().peqGraph = nullptr;
 }
-BENCHMARK(ParametricRepaint)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(ParametricRepaint)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 void PeqResponseCurve(benchmark::State& state)
 {
@@ -69,6 +72,9 @@ void PeqResponseCurve(benchmark::State& state)
         benchmark::DoNotOptimize(sum);
     }
 }
-BENCHMARK(PeqResponseCurve)->Unit(benchmark::kMicrosecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(PeqResponseCurve)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 
 } // namespace

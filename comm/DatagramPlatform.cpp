@@ -47,10 +47,10 @@ public:
     {
         const int size = 65536;
         const int yes = 1;
-        return ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) == 0
-               && ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size) == 0
-               && (! allowBroadcast
-                   || ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes) == 0);
+        return ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &size, sizeof size) == 0 &&
+               ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size) == 0 &&
+               (! allowBroadcast ||
+                ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes) == 0);
     }
 
     std::optional<std::uint32_t> resolve(const std::string& host) override
@@ -74,14 +74,14 @@ public:
                 std::uint16_t port) override
     {
         const sockaddr_in a = endpoint(address, port);
-        const auto sent = ::sendto(fd, data, size, MSG_NOSIGNAL,
-                                   reinterpret_cast<const sockaddr*>(&a), sizeof a);
+        const auto sent =
+            ::sendto(fd, data, size, MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&a), sizeof a);
         return sent == static_cast<ssize_t>(size);
     }
 
     Wait waitReadable(int fd, int wakeFd) override
     {
-        pollfd fds[2] = { { fd, POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
         for (;;)
         {
             const int n = ::poll(fds, 2, -1);
@@ -97,8 +97,8 @@ public:
                 socklen_t length = sizeof error;
                 // A pending error (an ICMP answer to an earlier send) is
                 // cleared by reading it; only a broken socket ends the thread.
-                if ((fds[0].revents & POLLNVAL) != 0
-                    || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+                if ((fds[0].revents & POLLNVAL) != 0 ||
+                    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
                     return Wait::error;
                 if ((fds[0].revents & POLLIN) == 0)
                     continue;

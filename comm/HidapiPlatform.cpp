@@ -55,7 +55,7 @@ public:
         std::vector<HidDeviceInfo> found;
         hid_device_info* list = hid_enumerate(amplifierVendorId, 0);
         for (auto* d = list; d != nullptr; d = d->next)
-            found.push_back({ d->path != nullptr ? d->path : "", d->vendor_id, d->product_id });
+            found.push_back({d->path != nullptr ? d->path : "", d->vendor_id, d->product_id});
         hid_free_enumeration(list);
         return found;
     }

@@ -145,9 +145,9 @@ void OscCom::queueAmpName(const std::string& name)
 
 void OscCom::queueIntIntString(std::string_view address, int a, int b, const std::string& text)
 {
-    queueWithReplacement(build(address, [&](auto& p) {
-        p << static_cast<osc::int32>(a) << static_cast<osc::int32>(b) << text.c_str();
-    }));
+    queueWithReplacement(
+        build(address, [&](auto& p)
+              { p << static_cast<osc::int32>(a) << static_cast<osc::int32>(b) << text.c_str(); }));
 }
 
 void OscCom::queueInt(int value, std::string_view address)
@@ -162,9 +162,11 @@ void OscCom::queueMeterRequest(float value)
 
 void OscCom::queueGain(float gainA, float gainB, int muteA, int muteB)
 {
-    queueWithReplacement(build(msg::gain, [&](auto& p) {
-        p << gainA << gainB << static_cast<osc::int32>(muteA) << static_cast<osc::int32>(muteB);
-    }));
+    queueWithReplacement(build(msg::gain,
+                               [&](auto& p) {
+                                   p << gainA << gainB << static_cast<osc::int32>(muteA)
+                                     << static_cast<osc::int32>(muteB);
+                               }));
 }
 
 int OscCom::pendingCount() const
@@ -245,7 +247,8 @@ void OscCom::run()
                 queueChanged.wait_for(lock, std::chrono::milliseconds(1));
                 break;
             case SendResult::sent:
-                queueChanged.wait_until(lock, sendTime + std::chrono::milliseconds(timing.replyWaitMs),
+                queueChanged.wait_until(lock,
+                                        sendTime + std::chrono::milliseconds(timing.replyWaitMs),
                                         [this] { return ! awaitingReply || stopping; });
                 break;
         }
@@ -287,8 +290,8 @@ void OscCom::sendNow(int route, std::string_view address)
         case 1:
             for (int attempt = 0; attempt < 3; ++attempt)
             {
-                if (usb != nullptr && usb->deviceState() > 0
-                    && usb->trySend(message->data(), message->size()))
+                if (usb != nullptr && usb->deviceState() > 0 &&
+                    usb->trySend(message->data(), message->size()))
                     return;
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             }
@@ -450,8 +453,8 @@ void OscCom::handlePacket(const PostedMessage& posted)
         const bool fromActiveTransport =
             transport == 1 ? source == PostedMessage::fromUsb : source == PostedMessage::fromUdp;
         // While online over the network only the connected amplifier is heard.
-        const bool fromConnectedDevice = source != PostedMessage::fromUdp
-                                         || (connectedAddress && sender == *connectedAddress);
+        const bool fromConnectedDevice =
+            source != PostedMessage::fromUdp || (connectedAddress && sender == *connectedAddress);
         if (online && fromActiveTransport && fromConnectedDevice)
             dispatchOnline(address, message);
 
@@ -600,16 +603,18 @@ void OscCom::handleInfo(const osc::ReceivedMessage& message, int source, std::ui
     if (source != PostedMessage::fromUsb)
         return;
     links.setup.updateUsbDevice(modelIndex, name);
-    confirmUsbConnect([this](bool accepted) {
-        if (! accepted)
-            return;
-        if (online)
-            links.setup.disconnectDevice();
-        transport = 1;
-        queueChanged.notify_all();
-        links.setup.selectDevice(0);
-        links.setup.connectDevice();
-    });
+    confirmUsbConnect(
+        [this](bool accepted)
+        {
+            if (! accepted)
+                return;
+            if (online)
+                links.setup.disconnectDevice();
+            transport = 1;
+            queueChanged.notify_all();
+            links.setup.selectDevice(0);
+            links.setup.connectDevice();
+        });
 }
 
 } // namespace osc

@@ -2,12 +2,12 @@
 
 #include <array>
 #include <atomic>
-#include <optional>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,8 +17,8 @@
 #include "Blocks.h"
 #include "Links.h"
 #include "Outbox.h"
-#include "UdpConnection.h"
 #include "PostedMessage.h"
+#include "UdpConnection.h"
 #include "UsbLink.h"
 
 namespace osc
@@ -108,8 +108,14 @@ private:
 
     void append(Message message);
     void queueWithReplacement(Message message);
-    Message build(std::string_view address, const std::function<void(osc::OutboundPacketStream&)>& args);
-    enum class SendResult { sent, busy, noRoute };
+    Message build(std::string_view address,
+                  const std::function<void(osc::OutboundPacketStream&)>& args);
+    enum class SendResult
+    {
+        sent,
+        busy,
+        noRoute
+    };
     SendResult sendOldestLocked();
     void postStatus(int code);
     void stopSender();
@@ -131,7 +137,7 @@ private:
     int meterReplyCount = 0;
     const int messageMagic;
     int usbFamily = 0;
-    std::atomic<int> transport { 0 };
+    std::atomic<int> transport {0};
     std::string discoveryAddress;
     std::optional<std::uint32_t> connectedAddress; // the amplifier picked on the network
 

@@ -17,7 +17,7 @@ std::size_t skipString(const char* data, std::size_t size, std::size_t offset)
     if (end == nullptr)
         return 0;
     const auto length = static_cast<std::size_t>(static_cast<const char*>(end) - (data + offset));
-    const std::size_t padded = offset + ((length + 4) & ~std::size_t { 3 });
+    const std::size_t padded = offset + ((length + 4) & ~std::size_t {3});
     return padded <= size ? padded : 0;
 }
 

@@ -124,7 +124,8 @@ void UsbConnection::readOne()
     if (n == 0 || n % 4 != 0)
         return;
     auto copy = std::make_unique<juce::MemoryBlock>(block.data(), block.size());
-    listener.postMessage(new PostedMessage(messageMagic, PostedMessage::packet, PostedMessage::fromUsb, std::move(copy)));
+    listener.postMessage(new PostedMessage(messageMagic, PostedMessage::packet,
+                                           PostedMessage::fromUsb, std::move(copy)));
 }
 
 void UsbConnection::run()
@@ -143,7 +144,8 @@ void UsbConnection::run()
             {
                 announcePending = false;
                 state = family;
-                listener.postMessage(new PostedMessage(messageMagic, PostedMessage::status, family));
+                listener.postMessage(
+                    new PostedMessage(messageMagic, PostedMessage::status, family));
             }
             else
             {

@@ -51,8 +51,8 @@ private:
     const int messageMagic;
     HidPlatform& platform;
 
-    std::atomic<int> state { -1 };
-    std::atomic<bool> announcePending { true };
+    std::atomic<int> state {-1};
+    std::atomic<bool> announcePending {true};
 
     // The send slot: two writers (the communicator's thread and the GUI
     // thread), one reader (this thread).

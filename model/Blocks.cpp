@@ -11,7 +11,7 @@ namespace
 
 std::vector<std::string> peqTypes()
 {
-    return { "OFF", "PEQ", "LS6", "LS12", "HS6", "HS12" };
+    return {"OFF", "PEQ", "LS6", "LS12", "HS6", "HS12"};
 }
 
 std::unique_ptr<Cparam> frequency(std::int32_t blockKind)
@@ -126,10 +126,8 @@ void Cblock::send(std::string_view address)
 
 Cpeq::Cpeq(int channel, int band) : Cblock(numberName(band), kindPeq, channel + 256 * band)
 {
-    addParams(Cparam::choice("type", kindPeq, peqTypes()),
-              frequency(kindPeq),
-              Cparam::linear("gain", kindPeq, -15.0f, 15.0f, 60, "%+5.1f"),
-              quality(kindPeq));
+    addParams(Cparam::choice("type", kindPeq, peqTypes()), frequency(kindPeq),
+              Cparam::linear("gain", kindPeq, -15.0f, 15.0f, 60, "%+5.1f"), quality(kindPeq));
 }
 
 Cpeqsection::Cpeqsection(int channel) : Cnode("peq", kindPeq, channel)
@@ -142,8 +140,8 @@ Cpeqsection::Cpeqsection(int channel) : Cnode("peq", kindPeq, channel)
 Cxover::Cxover(std::string name, std::int32_t id) : Cblock(std::move(name), kindXover, id)
 {
     addParams(Cparam::choice("type", kindXover,
-                             { "OFF", "BUT6", "BUT12", "BES12", "LR12", "BUT18", "BUT24", "BES24",
-                               "LR24", "BUT48", "LR48" }),
+                             {"OFF", "BUT6", "BUT12", "BES12", "LR12", "BUT18", "BUT24", "BES24",
+                              "LR24", "BUT48", "LR48"}),
               frequency(kindXover));
 }
 
@@ -174,9 +172,8 @@ Cdeqtime::Cdeqtime(std::int32_t id) : Cblock("time", kindDeq, id)
 
 Cdeqfilt::Cdeqfilt(std::int32_t id) : Cblock("filt", kindDeq, id)
 {
-    addParams(Cparam::choice("type", kindDeq, { "OFF", "BP", "LP6", "LP12", "HP6", "HP12" }),
-              frequency(kindDeq),
-              quality(kindDeq));
+    addParams(Cparam::choice("type", kindDeq, {"OFF", "BP", "LP6", "LP12", "HP6", "HP12"}),
+              frequency(kindDeq), quality(kindDeq));
 }
 
 Cdeq::Cdeq(int channel, int band) : Cnode(numberName(band), kindDeq, channel + 256 * band)
@@ -218,14 +215,13 @@ Cchannel::Cchannel(int channel) : Cnode(numberName(channel), kindChannel, channe
 
 Cioampmode::Cioampmode() : Cblock("ampmode", kindIo, 0)
 {
-    addParams(Cparam::choice("mode", kindIo, { "DUAL", "STEREO", "BIAMP1", "BIAMP2", "BRIDGE" }));
+    addParams(Cparam::choice("mode", kindIo, {"DUAL", "STEREO", "BIAMP1", "BIAMP2", "BRIDGE"}));
 }
 
 Ciosiggen::Ciosiggen() : Cblock("siggen", kindIo, 0)
 {
     addParams(Cparam::integer("input", kindIo, 3, "%d"),
-              Cparam::linear("gain", kindIo, -40.0f, 0.0f, 80, "%+5.1f"),
-              frequency(kindIo),
+              Cparam::linear("gain", kindIo, -40.0f, 0.0f, 80, "%+5.1f"), frequency(kindIo),
               Cparam::integer("scan", kindIo, 30, "%d", 5));
     scan().setOnWire(false);
 }

@@ -24,8 +24,7 @@ public:
     Cparam& param(std::size_t index) const;
 
 protected:
-    template <typename... Params>
-    void addParams(std::unique_ptr<Params>... params)
+    template <typename... Params> void addParams(std::unique_ptr<Params>... params)
     {
         (appendChild(*this, std::move(params)), ...);
     }

@@ -145,11 +145,18 @@ std::string typeTags(const Cnode& block)
     {
         switch (child->getKind())
         {
-            case kindInteger: tags += 'i'; break;
-            case kindChoice: tags += 's'; break;
+            case kindInteger:
+                tags += 'i';
+                break;
+            case kindChoice:
+                tags += 's';
+                break;
             case kindLinear:
-            case kindLogarithmic: tags += 'f'; break;
-            default: break;
+            case kindLogarithmic:
+                tags += 'f';
+                break;
+            default:
+                break;
         }
     }
     return tags;
@@ -167,7 +174,7 @@ void forEachBlock(Cnode& node, const std::function<void(Cnode&)>& callback)
 
 std::string numberName(int n)
 {
-    return formatText("%d", { n });
+    return formatText("%d", {n});
 }
 
 } // namespace velmora

@@ -95,8 +95,7 @@ private:
 
 Cnode& appendChildNode(Cnode& parent, std::unique_ptr<Cnode> child);
 
-template <typename T>
-T& appendChild(Cnode& parent, std::unique_ptr<T> child)
+template <typename T> T& appendChild(Cnode& parent, std::unique_ptr<T> child)
 {
     return static_cast<T&>(appendChildNode(parent, std::move(child)));
 }

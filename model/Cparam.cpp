@@ -76,8 +76,8 @@ float Cparam::getValue() const
         case kindLinear:
         {
             const float v = static_cast<float>(
-                (static_cast<double>(maxValue) - static_cast<double>(minValue)) * step / maxStep
-                + minValue);
+                (static_cast<double>(maxValue) - static_cast<double>(minValue)) * step / maxStep +
+                minValue);
             return v > maxValue ? maxValue : v;
         }
         case kindLogarithmic:
@@ -97,9 +97,9 @@ void Cparam::setValue(float x)
     switch (getKind())
     {
         case kindLinear:
-            setRawClamped(std::trunc((static_cast<double>(x) - minValue) * maxStep
-                                         / (static_cast<double>(maxValue) - minValue)
-                                     + 0.5));
+            setRawClamped(std::trunc((static_cast<double>(x) - minValue) * maxStep /
+                                         (static_cast<double>(maxValue) - minValue) +
+                                     0.5));
             break;
         case kindLogarithmic:
         {
@@ -182,7 +182,7 @@ int Cparam::writeText(std::string& out) const
     switch (getKind())
     {
         case kindInteger:
-            return formatText(out, format, { step });
+            return formatText(out, format, {step});
         case kindChoice:
         {
             const std::string t = choiceText();
@@ -190,7 +190,7 @@ int Cparam::writeText(std::string& out) const
             return static_cast<int>(t.size());
         }
         default:
-            return formatText(out, format, { static_cast<double>(getValue()) });
+            return formatText(out, format, {static_cast<double>(getValue())});
     }
 }
 

@@ -7,7 +7,7 @@ namespace velmora
 {
 namespace
 {
-std::atomic<Outbox*> processOutbox { nullptr };
+std::atomic<Outbox*> processOutbox {nullptr};
 }
 
 std::string_view OutgoingMessage::address() const

@@ -36,8 +36,7 @@ float toFloat(double x)
     return static_cast<float>(x);
 }
 
-template <typename T>
-const T* argAs(std::initializer_list<FormatArg> args, std::size_t index)
+template <typename T> const T* argAs(std::initializer_list<FormatArg> args, std::size_t index)
 {
     if (index >= args.size())
         return nullptr;
@@ -207,8 +206,8 @@ int formatText(std::string& out, std::string_view format, std::initializer_list<
                 const auto* value = argAs<std::int32_t>(args, argIndex++);
                 const std::int32_t n = value ? *value : 0;
                 const bool negative = n < 0;
-                const auto magnitude = negative ? 0u - static_cast<std::uint32_t>(n)
-                                                : static_cast<std::uint32_t>(n);
+                const auto magnitude =
+                    negative ? 0u - static_cast<std::uint32_t>(n) : static_cast<std::uint32_t>(n);
                 writeInteger(out, d, magnitude, negative, 10);
                 break;
             }

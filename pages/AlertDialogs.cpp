@@ -8,10 +8,9 @@ namespace velmora
 void AlertDialogs::showWarning(const std::string& title, const std::string& message,
                                const std::string& button)
 {
-    juce::AlertWindow::showMessageBoxAsync(juce::MessageBoxIconType::WarningIcon,
-                                           juce::translate(juce::String(title)),
-                                           juce::translate(juce::String(message)),
-                                           juce::translate(juce::String(button)));
+    juce::AlertWindow::showMessageBoxAsync(
+        juce::MessageBoxIconType::WarningIcon, juce::translate(juce::String(title)),
+        juce::translate(juce::String(message)), juce::translate(juce::String(button)));
 }
 
 void AlertDialogs::askQuestion(const std::string& title, const std::string& message,
@@ -22,10 +21,12 @@ void AlertDialogs::askQuestion(const std::string& title, const std::string& mess
         juce::MessageBoxIconType::QuestionIcon, juce::translate(juce::String(title)),
         juce::translate(juce::String(message)), juce::translate(juce::String(confirm)),
         juce::translate(juce::String(cancel)), nullptr,
-        juce::ModalCallbackFunction::create([answered = std::move(answered)](int result) {
-            if (answered)
-                answered(result == 1);
-        }));
+        juce::ModalCallbackFunction::create(
+            [answered = std::move(answered)](int result)
+            {
+                if (answered)
+                    answered(result == 1);
+            }));
 }
 
 } // namespace velmora

@@ -3,18 +3,17 @@
 #include "DatagramPlatform.h"
 #include "FileChoosers.h"
 #include "Messages.h"
-#include "Palette.h"
 #include "OscCom.h"
+#include "Palette.h"
 #include "presetDocument.h"
 
 namespace velmora
 {
 
-const std::array<const char*, 8> CSetupPage::ampModelNames { "VN-840",    "VN-880",    "VN-840Z",
-                                                             "VN-880Z",   "ZL-200-DX", "ZL-500-DX",
-                                                             "ZL-900-DX", "-" };
-const std::array<const char*, 6> CSetupPage::ampModeNames { "DUAL",   "STEREO", "BIAMP1",
-                                                            "BIAMP2", "BRIDGE", "-MODE-" };
+const std::array<const char*, 8> CSetupPage::ampModelNames {
+    "VN-840", "VN-880", "VN-840Z", "VN-880Z", "ZL-200-DX", "ZL-500-DX", "ZL-900-DX", "-"};
+const std::array<const char*, 6> CSetupPage::ampModeNames {"DUAL",   "STEREO", "BIAMP1",
+                                                           "BIAMP2", "BRIDGE", "-MODE-"};
 
 namespace
 {
@@ -25,12 +24,14 @@ constexpr int renameWaitMs = 100;
 // A model index or mode number from the wire may be anything.
 const char* modelName(int index)
 {
-    return index >= 0 && index < 8 ? CSetupPage::ampModelNames[static_cast<std::size_t>(index)] : "-";
+    return index >= 0 && index < 8 ? CSetupPage::ampModelNames[static_cast<std::size_t>(index)]
+                                   : "-";
 }
 
 const char* modeName(int index)
 {
-    return index >= 0 && index < 6 ? CSetupPage::ampModeNames[static_cast<std::size_t>(index)] : "-MODE-";
+    return index >= 0 && index < 6 ? CSetupPage::ampModeNames[static_cast<std::size_t>(index)]
+                                   : "-MODE-";
 }
 
 // A network row's tag: the dotted address, made a valid XML name.
@@ -43,14 +44,14 @@ juce::String rowTag(const juce::String& dotted)
 
 CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ctx), mainPanel(panel)
 {
-    for (auto* group : { &connectionGroup, &pcPresetsGroup, &ampPresetsGroup })
+    for (auto* group : {&connectionGroup, &pcPresetsGroup, &ampPresetsGroup})
     {
         group->setColour(juce::GroupComponent::outlineColourId, palette::outline);
         group->setColour(juce::GroupComponent::textColourId, palette::text);
         addAndMakeVisible(*group);
     }
-    for (auto* b : { &searchButton, &addIpButton, &connectButton, &renameButton, &unlockButton, &lockButton,
-                     &loadButton, &saveButton, &recallButton, &storeButton })
+    for (auto* b : {&searchButton, &addIpButton, &connectButton, &renameButton, &unlockButton,
+                    &lockButton, &loadButton, &saveButton, &recallButton, &storeButton})
         styleButton(*b);
     connectButton.setColour(juce::TextButton::textColourOnId, palette::text);
     unlockButton.setColour(juce::TextButton::textColourOnId, palette::text);
@@ -81,8 +82,8 @@ CSetupPage::CSetupPage(AppContext& ctx, MainPanelView& panel) : Page("Setup", ct
     table.setColour(juce::ListBox::textColourId, juce::Colours::white);
     table.setOutlineThickness(2);
     table.setMultipleSelectionEnabled(false);
-    const int flags = juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable
-                      | juce::TableHeaderComponent::draggable;
+    const int flags = juce::TableHeaderComponent::visible | juce::TableHeaderComponent::resizable |
+                      juce::TableHeaderComponent::draggable;
     auto& header = table.getHeader();
     header.addColumn("ID", 1, 25, 10, 50, flags);
     header.addColumn("Amp Model", 2, 80, 50, 120, flags);
@@ -243,10 +244,12 @@ void CSetupPage::searchDevices()
     // of freezing the window.
     searchButton.setEnabled(false);
     juce::Component::SafePointer<CSetupPage> self(this);
-    juce::Timer::callAfterDelay(searchWaitMs, [self] {
-        if (self != nullptr)
-            self->searchButton.setEnabled(true);
-    });
+    juce::Timer::callAfterDelay(searchWaitMs,
+                                [self]
+                                {
+                                    if (self != nullptr)
+                                        self->searchButton.setEnabled(true);
+                                });
 }
 
 void CSetupPage::addFixedIp(const juce::String& address)
@@ -261,7 +264,8 @@ void CSetupPage::updateIpDevice(int model, const std::string& name, std::uint32_
     juce::XmlElement* found = deviceList.getChildByName(rowTag(dotted));
     auto fresh = std::make_unique<juce::XmlElement>(rowTag(dotted));
     if (found != nullptr)
-        fresh->setAttribute("ID", found->hasAttribute("ID") ? found->getIntAttribute("ID") : numDeviceRows);
+        fresh->setAttribute("ID", found->hasAttribute("ID") ? found->getIntAttribute("ID")
+                                                            : numDeviceRows);
     else
         fresh->setAttribute("ID", numDeviceRows);
     fresh->setAttribute("AMPMODEL", modelName(model));
@@ -294,8 +298,11 @@ void CSetupPage::cellClicked(int clickedRow, int, const juce::MouseEvent& event)
     {
         disconnectDevice();
         juce::Component::SafePointer<CSetupPage> self(this);
-        context.dialogs->askQuestion("Select active Device", "Connect to device and lose current settings?",
-                                     "Connect", "Cancel", [self, clickedRow](bool accepted) {
+        context.dialogs->askQuestion("Select active Device",
+                                     "Connect to device and lose current settings?", "Connect",
+                                     "Cancel",
+                                     [self, clickedRow](bool accepted)
+                                     {
                                          if (self == nullptr || ! accepted)
                                              return;
                                          self->selectDevice(clickedRow);
@@ -390,14 +397,17 @@ void CSetupPage::renameAmp()
     // Give the amplifier a moment to take the name before asking again,
     // without holding up the window.
     juce::Component::SafePointer<CSetupPage> self(this);
-    juce::Timer::callAfterDelay(renameWaitMs, [self, newName] {
-        if (self == nullptr || self->com() == nullptr)
-            return;
-        if (self->usbAttached() && self->selectedRow == 0)
-            self->updateUsbDevice(self->modelIndex, newName.toStdString());
-        else
-            self->com()->discover(self->deviceAddress.toStdString());
-    });
+    juce::Timer::callAfterDelay(renameWaitMs,
+                                [self, newName]
+                                {
+                                    if (self == nullptr || self->com() == nullptr)
+                                        return;
+                                    if (self->usbAttached() && self->selectedRow == 0)
+                                        self->updateUsbDevice(self->modelIndex,
+                                                              newName.toStdString());
+                                    else
+                                        self->com()->discover(self->deviceAddress.toStdString());
+                                });
 }
 
 void CSetupPage::showAmpName(const std::string& name)
@@ -431,7 +441,8 @@ void CSetupPage::showLockState(std::int32_t code)
             const auto c = static_cast<char>((bits >> (8 * i)) & 0xff);
             if (c == 0)
                 break;
-            text += juce::String::charToString(static_cast<juce::juce_wchar>(static_cast<unsigned char>(c)));
+            text += juce::String::charToString(
+                static_cast<juce::juce_wchar>(static_cast<unsigned char>(c)));
         }
         lockBox.setText(text, false);
         lockButton.setToggleState(true, juce::dontSendNotification);
@@ -456,7 +467,8 @@ void CSetupPage::selectPresetSlot(int n)
 void CSetupPage::deselectPresetSlot()
 {
     if (selectedPreset >= 1 && selectedPreset <= 20)
-        slots[static_cast<std::size_t>(selectedPreset - 1)]->toggle.setToggleState(false, juce::dontSendNotification);
+        slots[static_cast<std::size_t>(selectedPreset - 1)]->toggle.setToggleState(
+            false, juce::dontSendNotification);
     selectedPreset = 0;
 }
 
@@ -464,7 +476,8 @@ void CSetupPage::recallPreset()
 {
     if (notConnected || selectedPreset == 0 || com() == nullptr)
         return;
-    com()->queueIntIntString(msg::presetLoad, selectedPreset, 0, presetSlotName(selectedPreset).toStdString());
+    com()->queueIntIntString(msg::presetLoad, selectedPreset, 0,
+                             presetSlotName(selectedPreset).toStdString());
 }
 
 void CSetupPage::storePreset()
@@ -477,7 +490,8 @@ void CSetupPage::storePreset()
         return;
     }
     const int mode = context.configPage != nullptr ? context.configPage->getAmpMode() : 0;
-    com()->queueIntIntString(msg::presetSave, selectedPreset, mode, presetNameBox.getText().toStdString());
+    com()->queueIntIntString(msg::presetSave, selectedPreset, mode,
+                             presetNameBox.getText().toStdString());
 }
 
 void CSetupPage::showPresetSlot(const std::string& name, int mode, int n)
@@ -503,12 +517,14 @@ void CSetupPage::showStoredPreset(const std::string& name, int mode, int n)
 
 juce::String CSetupPage::presetSlotName(int n) const
 {
-    return n >= 1 && n <= 20 ? slots[static_cast<std::size_t>(n - 1)]->name.getText() : juce::String();
+    return n >= 1 && n <= 20 ? slots[static_cast<std::size_t>(n - 1)]->name.getText()
+                             : juce::String();
 }
 
 juce::String CSetupPage::presetSlotMode(int n) const
 {
-    return n >= 1 && n <= 20 ? slots[static_cast<std::size_t>(n - 1)]->mode.getText() : juce::String();
+    return n >= 1 && n <= 20 ? slots[static_cast<std::size_t>(n - 1)]->mode.getText()
+                             : juce::String();
 }
 
 // --- preset files -------------------------------------------------------------
@@ -519,21 +535,25 @@ void CSetupPage::loadPresetFile()
         return;
     juce::Component::SafePointer<CSetupPage> self(this);
     context.fileChoosers->chooseFileToOpen(
-        "Please select the preset you want to load...", context.presets->getLastDocumentOpened(), "*.vlp",
-        [self](const juce::File& file) {
+        "Please select the preset you want to load...", context.presets->getLastDocumentOpened(),
+        "*.vlp",
+        [self](const juce::File& file)
+        {
             if (self == nullptr || file == juce::File())
                 return;
             auto& ctx = self->context;
             if (! file.existsAsFile())
             {
-                ctx.dialogs->showWarning("Failed to open file...", "This wasn't a valid file...", "OK");
+                ctx.dialogs->showWarning("Failed to open file...", "This wasn't a valid file...",
+                                         "OK");
                 return;
             }
             const auto result = ctx.presets->loadFrom(file, false);
             if (result.failed())
             {
                 // Nothing was read: the page stays as it was and nothing is sent.
-                ctx.dialogs->showWarning("Failed to open file...", result.getErrorMessage().toStdString(), "OK");
+                ctx.dialogs->showWarning("Failed to open file...",
+                                         result.getErrorMessage().toStdString(), "OK");
                 return;
             }
             self->fileNameBox.setText(file.getFileName(), false);
@@ -553,41 +573,47 @@ void CSetupPage::savePresetFile()
         folder = juce::File::getSpecialLocation(juce::File::userHomeDirectory);
     if (! folder.isDirectory())
         folder = folder.getParentDirectory();
-    const juce::String name = fileNameBox.getText().isNotEmpty() ? fileNameBox.getText() : presetNameBox.getText();
+    const juce::String name =
+        fileNameBox.getText().isNotEmpty() ? fileNameBox.getText() : presetNameBox.getText();
     const juce::File proposed = folder.getChildFile(name);
 
     juce::Component::SafePointer<CSetupPage> self(this);
     context.fileChoosers->chooseFileToSave(
-        "Save as preset file...", proposed, "*.vlp", [self](const juce::File& file) {
+        "Save as preset file...", proposed, "*.vlp",
+        [self](const juce::File& file)
+        {
             if (self == nullptr || file == juce::File())
                 return;
             auto& ctx = self->context;
             if (file.isDirectory() || ! file.getParentDirectory().isDirectory())
             {
-                ctx.dialogs->showWarning("Failed to save file...", "This wasn't a valid file...", "OK");
+                ctx.dialogs->showWarning("Failed to save file...", "This wasn't a valid file...",
+                                         "OK");
                 return;
             }
             const juce::String previousTitle = ctx.presets->getDocumentTitle();
             ctx.presets->setPresetTitle(self->presetNameBox.getText());
-            ctx.presets->saveAsAsync(file, false, false, false,
-                                     [self, file, previousTitle](juce::FileBasedDocument::SaveResult r) {
-                                         if (self == nullptr)
-                                             return;
-                                         auto& c = self->context;
-                                         if (r != juce::FileBasedDocument::savedOk)
-                                         {
-                                             // The names stay as they were.
-                                             c.presets->setPresetTitle(previousTitle);
-                                             c.dialogs->showWarning("Failed to save file...",
-                                                                    "Couldn't write to the file.", "OK");
-                                             return;
-                                         }
-                                         const auto saved = file.withFileExtension(".vlp");
-                                         // The next load starts where the user saved.
-                                         c.presets->setLastDocumentOpened(saved);
-                                         self->fileNameBox.setText(saved.getFileName(), false);
-                                         self->deselectPresetSlot();
-                                     });
+            ctx.presets->saveAsAsync(
+                file, false, false, false,
+                [self, file, previousTitle](juce::FileBasedDocument::SaveResult r)
+                {
+                    if (self == nullptr)
+                        return;
+                    auto& c = self->context;
+                    if (r != juce::FileBasedDocument::savedOk)
+                    {
+                        // The names stay as they were.
+                        c.presets->setPresetTitle(previousTitle);
+                        c.dialogs->showWarning("Failed to save file...",
+                                               "Couldn't write to the file.", "OK");
+                        return;
+                    }
+                    const auto saved = file.withFileExtension(".vlp");
+                    // The next load starts where the user saved.
+                    c.presets->setLastDocumentOpened(saved);
+                    self->fileNameBox.setText(saved.getFileName(), false);
+                    self->deselectPresetSlot();
+                });
         });
 }
 
@@ -611,7 +637,8 @@ void CSetupPage::paintRowBackground(juce::Graphics& g, int, int, int, bool selec
         g.fillAll(notConnected ? palette::text : palette::amber);
 }
 
-void CSetupPage::paintCell(juce::Graphics& g, int rowNumber, int columnId, int width, int height, bool selected)
+void CSetupPage::paintCell(juce::Graphics& g, int rowNumber, int columnId, int width, int height,
+                           bool selected)
 {
     const auto* r = row(rowNumber);
     if (r == nullptr)
@@ -620,7 +647,8 @@ void CSetupPage::paintCell(juce::Graphics& g, int rowNumber, int columnId, int w
     g.setFont(cellFont);
     const int index = columnId - 1;
     if (index >= 0 && index < r->getNumAttributes())
-        g.drawText(r->getAttributeValue(index), 2, 2, width - 4, height - 4, juce::Justification::centredLeft, true);
+        g.drawText(r->getAttributeValue(index), 2, 2, width - 4, height - 4,
+                   juce::Justification::centredLeft, true);
     g.setColour(juce::Colours::white.withAlpha(0.2f));
     g.fillRect(width - 1, 0, 1, height);
 }
@@ -634,8 +662,10 @@ int CSetupPage::getColumnAutoSizeWidth(int columnId)
 {
     int widest = 32;
     for (int i = 0; i < numDeviceRows; ++i)
-        if (const auto* r = row(i); r != nullptr && columnId - 1 < r->getNumAttributes() && columnId >= 1)
-            widest = juce::jmax(widest, cellFont.getStringWidth(r->getAttributeValue(columnId - 1)));
+        if (const auto* r = row(i);
+            r != nullptr && columnId - 1 < r->getNumAttributes() && columnId >= 1)
+            widest =
+                juce::jmax(widest, cellFont.getStringWidth(r->getAttributeValue(columnId - 1)));
     return widest + 8;
 }
 

@@ -33,7 +33,8 @@ public:
 
     // --- called by the communicator ---
     void updateUsbDevice(int modelIndex, const std::string& ampName) override;
-    void updateIpDevice(int modelIndex, const std::string& ampName, std::uint32_t ipAddress) override;
+    void updateIpDevice(int modelIndex, const std::string& ampName,
+                        std::uint32_t ipAddress) override;
     void selectDevice(int row) override;
     void connectDevice() override;
     void disconnectDevice() override;
@@ -60,9 +61,14 @@ public:
 
     // --- table model ---
     int getNumRows() override { return numDeviceRows; }
-    void paintRowBackground(juce::Graphics&, int row, int width, int height, bool selected) override;
-    void paintCell(juce::Graphics&, int row, int columnId, int width, int height, bool selected) override;
-    juce::Component* refreshComponentForCell(int, int, bool, juce::Component*) override { return nullptr; }
+    void paintRowBackground(juce::Graphics&, int row, int width, int height,
+                            bool selected) override;
+    void paintCell(juce::Graphics&, int row, int columnId, int width, int height,
+                   bool selected) override;
+    juce::Component* refreshComponentForCell(int, int, bool, juce::Component*) override
+    {
+        return nullptr;
+    }
     void cellClicked(int row, int columnId, const juce::MouseEvent&) override;
     void sortOrderChanged(int, bool) override;
     int getColumnAutoSizeWidth(int columnId) override;
@@ -82,9 +88,10 @@ public:
     juce::String presetSlotMode(int n) const;
 
     // The controls, by what they show (tests drive them like a user).
-    juce::TextButton searchButton { "Search" }, addIpButton { "Add fixed IP" }, connectButton { "Connect" },
-        renameButton { "Rename Amp " }, unlockButton { "Unlock" }, lockButton { "Lock" }, loadButton { "Load" },
-        saveButton { "Save" }, recallButton { "Recall" }, storeButton { "Store" };
+    juce::TextButton searchButton {"Search"}, addIpButton {"Add fixed IP"},
+        connectButton {"Connect"}, renameButton {"Rename Amp "}, unlockButton {"Unlock"},
+        lockButton {"Lock"}, loadButton {"Load"}, saveButton {"Save"}, recallButton {"Recall"},
+        storeButton {"Store"};
     juce::TextEditor addressBox, nameBox, lockBox, fileNameBox, presetNameBox;
     juce::TableListBox table;
 
@@ -105,7 +112,7 @@ private:
     void styleEditor(juce::TextEditor& e, int maxLength, bool selectAllOnFocus);
 
     MainPanelView& mainPanel;
-    juce::XmlElement deviceList { "DEVICELIST" };
+    juce::XmlElement deviceList {"DEVICELIST"};
     int numDeviceRows = 1;
     bool notConnected = true;
     int selectedRow = -1;
@@ -115,8 +122,8 @@ private:
     int selectedPreset = 0;
     juce::Font cellFont;
 
-    juce::GroupComponent connectionGroup { "new group", "Amp Connection" },
-        pcPresetsGroup { "new group", "PC Presets" }, ampPresetsGroup { "new group", "Amp Presets" };
+    juce::GroupComponent connectionGroup {"new group", "Amp Connection"},
+        pcPresetsGroup {"new group", "PC Presets"}, ampPresetsGroup {"new group", "Amp Presets"};
     juce::Label addressLabel, selectLabel, lockLabel, fileNameLabel, presetNameLabel;
     std::array<std::unique_ptr<Slot>, 20> slots;
 };

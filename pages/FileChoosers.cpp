@@ -9,9 +9,8 @@ void JuceFileChoosers::launch(const juce::String& title, const juce::File& start
 {
     // Non-native: JUCE's own chooser works on every desktop, and in tests.
     chooser = std::make_unique<juce::FileChooser>(title, start, pattern, false);
-    chooser->launchAsync(flags, [chosen = std::move(chosen)](const juce::FileChooser& c) {
-        chosen(c.getResult());
-    });
+    chooser->launchAsync(flags, [chosen = std::move(chosen)](const juce::FileChooser& c)
+                         { chosen(c.getResult()); });
 }
 
 void JuceFileChoosers::chooseFileToOpen(const juce::String& title, const juce::File& start,
@@ -28,8 +27,8 @@ void JuceFileChoosers::chooseFileToSave(const juce::String& title, const juce::F
                                         std::function<void(const juce::File&)> chosen)
 {
     launch(title, start, pattern,
-           juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles
-               | juce::FileBrowserComponent::warnAboutOverwriting,
+           juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
+               juce::FileBrowserComponent::warnAboutOverwriting,
            std::move(chosen));
 }
 

@@ -15,10 +15,10 @@ juce::PropertiesFile::Options SettingsStore::defaultOptions()
     // Desktop users expect settings under the XDG config folder, not in a
     // hidden folder of the home directory.
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const juce::File base = xdg != nullptr && juce::File::isAbsolutePath(xdg)
-                                ? juce::File(xdg)
-                                : juce::File::getSpecialLocation(juce::File::userHomeDirectory)
-                                      .getChildFile(".config");
+    const juce::File base =
+        xdg != nullptr && juce::File::isAbsolutePath(xdg)
+            ? juce::File(xdg)
+            : juce::File::getSpecialLocation(juce::File::userHomeDirectory).getChildFile(".config");
     options.folderName = base.getChildFile("Vorn Series").getFullPathName();
 #endif
     return options;

@@ -13,7 +13,8 @@ const char* const cannotWrite = "Couldn't write to the file.";
 bool isMarker(std::string_view line, std::string_view marker)
 {
     std::size_t i = 0;
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' || line[i] == '\v' || line[i] == '\f'))
+    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' ||
+                               line[i] == '\v' || line[i] == '\f'))
         ++i;
     if (line.size() - i < marker.size())
         return false;
@@ -32,8 +33,8 @@ bool isMarker(std::string_view line, std::string_view marker)
 // anything else as printable ASCII.
 juce::String titleFromBytes(std::string_view bytes)
 {
-    if (juce::CharPointer_UTF8::isValidString(bytes.data(), static_cast<int>(bytes.size()))
-        && bytes.find('\0') == std::string_view::npos)
+    if (juce::CharPointer_UTF8::isValidString(bytes.data(), static_cast<int>(bytes.size())) &&
+        bytes.find('\0') == std::string_view::npos)
         return juce::String::fromUTF8(bytes.data(), static_cast<int>(bytes.size()));
     juce::String title;
     for (const char c : bytes)
@@ -97,9 +98,11 @@ void presetDocument::applyPresetText(std::string_view text)
 void presetDocument::applyPresetLine(std::string_view line)
 {
     const auto firstSpace = line.find(' ');
-    const std::size_t tags = firstSpace == std::string_view::npos ? 0 : skipSpaces(line, firstSpace + 1);
+    const std::size_t tags =
+        firstSpace == std::string_view::npos ? 0 : skipSpaces(line, firstSpace + 1);
     const auto secondSpace = line.find(' ', tags);
-    const std::size_t values = secondSpace == std::string_view::npos ? 0 : skipSpaces(line, secondSpace + 1);
+    const std::size_t values =
+        secondSpace == std::string_view::npos ? 0 : skipSpaces(line, secondSpace + 1);
 
     // No type-tag field: fewer than three fields.
     if (values <= tags)
@@ -120,9 +123,10 @@ std::string presetDocument::buildPresetText()
     presetLines.clear();
     presetLines.push_back(presetTitle.toStdString());
     presetLines.emplace_back("BEGIN_OSC_DATA");
-    forEachBlock(root, [this](Cnode& block) {
-        presetLines.push_back(block.getPath() + " " + typeTags(block) + block.text());
-    });
+    forEachBlock(root,
+                 [this](Cnode& block) {
+                     presetLines.push_back(block.getPath() + " " + typeTags(block) + block.text());
+                 });
     presetLines.emplace_back("END_OSC_DATA");
 
     std::string text;

@@ -11,7 +11,8 @@ const juce::Colour amber(0xfffdbb30);
 const juce::Colour grey(0xffa8a8a8);
 const juce::Colour panel(0xff333333);
 
-juce::Image cached(juce::int64 id, int w, int h, const std::function<void(juce::Graphics&, int, int)>& draw)
+juce::Image cached(juce::int64 id, int w, int h,
+                   const std::function<void(juce::Graphics&, int, int)>& draw)
 {
     const juce::int64 hash = 0x56454c4d00000000LL + id; // "VELM"
     auto image = juce::ImageCache::getFromHashCode(hash);
@@ -41,7 +42,8 @@ void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, 
     {
         const float t = static_cast<float>(i) / points;
         const float envelope = std::sin(t * juce::MathConstants<float>::pi);
-        const float y = r.getCentreY() - envelope * r.getHeight() * 0.5f * std::sin(t * 6.0f * juce::MathConstants<float>::pi);
+        const float y = r.getCentreY() - envelope * r.getHeight() * 0.5f *
+                                             std::sin(t * 6.0f * juce::MathConstants<float>::pi);
         const float x = r.getX() + t * r.getWidth();
         if (i == 0)
             wave.startNewSubPath(x, y);
@@ -49,116 +51,136 @@ void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, 
             wave.lineTo(x, y);
     }
     g.setColour(colour);
-    g.strokePath(wave, juce::PathStrokeType(thickness, juce::PathStrokeType::curved, juce::PathStrokeType::rounded));
+    g.strokePath(wave, juce::PathStrokeType(thickness, juce::PathStrokeType::curved,
+                                            juce::PathStrokeType::rounded));
 }
 
 } // namespace
 
 juce::Image header()
 {
-    return cached(1, 164, 32, [](juce::Graphics& g, int w, int h) {
-        g.setGradientFill(juce::ColourGradient(juce::Colour(0xff1c1c1c), 0, 0, juce::Colour(0xff2a2a2a), 0, static_cast<float>(h), false));
-        g.fillRoundedRectangle(0, 0, static_cast<float>(w), static_cast<float>(h), 5.0f);
-        drawWave(g, { 6.0f, 6.0f, 28.0f, 20.0f }, amber, 1.6f);
-        g.setColour(amber);
-        g.setFont(font(19.0f));
-        g.drawText("VELMORA", 38, 2, w - 40, h - 10, juce::Justification::centredLeft);
-        g.setColour(grey);
-        g.setFont(font(8.5f, false));
-        g.drawText("AMPLIFIER REMOTE", 39, h - 11, w - 40, 9, juce::Justification::centredLeft);
-        g.setColour(amber.withAlpha(0.5f));
-        g.drawHorizontalLine(h - 1, 4.0f, static_cast<float>(w - 4));
-    });
+    return cached(
+        1, 164, 32,
+        [](juce::Graphics& g, int w, int h)
+        {
+            g.setGradientFill(juce::ColourGradient(juce::Colour(0xff1c1c1c), 0, 0,
+                                                   juce::Colour(0xff2a2a2a), 0,
+                                                   static_cast<float>(h), false));
+            g.fillRoundedRectangle(0, 0, static_cast<float>(w), static_cast<float>(h), 5.0f);
+            drawWave(g, {6.0f, 6.0f, 28.0f, 20.0f}, amber, 1.6f);
+            g.setColour(amber);
+            g.setFont(font(19.0f));
+            g.drawText("VELMORA", 38, 2, w - 40, h - 10, juce::Justification::centredLeft);
+            g.setColour(grey);
+            g.setFont(font(8.5f, false));
+            g.drawText("AMPLIFIER REMOTE", 39, h - 11, w - 40, 9, juce::Justification::centredLeft);
+            g.setColour(amber.withAlpha(0.5f));
+            g.drawHorizontalLine(h - 1, 4.0f, static_cast<float>(w - 4));
+        });
 }
 
 juce::Image vornLogo()
 {
-    return cached(2, 90, 16, [](juce::Graphics& g, int w, int h) {
-        g.setColour(grey);
-        g.setFont(font(13.0f));
-        g.drawText("VORN", 0, 0, 44, h, juce::Justification::centredLeft);
-        g.setColour(amber);
-        g.setFont(font(10.0f, false));
-        g.drawText("SERIES", 44, 1, w - 44, h, juce::Justification::centredLeft);
-    });
+    return cached(2, 90, 16,
+                  [](juce::Graphics& g, int w, int h)
+                  {
+                      g.setColour(grey);
+                      g.setFont(font(13.0f));
+                      g.drawText("VORN", 0, 0, 44, h, juce::Justification::centredLeft);
+                      g.setColour(amber);
+                      g.setFont(font(10.0f, false));
+                      g.drawText("SERIES", 44, 1, w - 44, h, juce::Justification::centredLeft);
+                  });
 }
 
 juce::Image vornBadge()
 {
-    return cached(3, 102, 25, [](juce::Graphics& g, int w, int h) {
-        g.setColour(panel.brighter(0.15f));
-        g.fillRoundedRectangle(0.5f, 0.5f, w - 1.0f, h - 1.0f, 4.0f);
-        g.setColour(amber);
-        g.drawRoundedRectangle(0.5f, 0.5f, w - 1.0f, h - 1.0f, 4.0f, 1.0f);
-        g.setFont(font(11.0f));
-        g.drawText("2 x DSP POWER", 0, 0, w, h, juce::Justification::centred);
-    });
+    return cached(3, 102, 25,
+                  [](juce::Graphics& g, int w, int h)
+                  {
+                      g.setColour(panel.brighter(0.15f));
+                      g.fillRoundedRectangle(0.5f, 0.5f, w - 1.0f, h - 1.0f, 4.0f);
+                      g.setColour(amber);
+                      g.drawRoundedRectangle(0.5f, 0.5f, w - 1.0f, h - 1.0f, 4.0f, 1.0f);
+                      g.setFont(font(11.0f));
+                      g.drawText("2 x DSP POWER", 0, 0, w, h, juce::Justification::centred);
+                  });
 }
 
 juce::Image zephylLogo()
 {
-    return cached(4, 90, 23, [](juce::Graphics& g, int w, int h) {
-        g.setColour(grey);
-        g.setFont(font(15.0f));
-        g.drawText("ZEPHYL", 0, 0, w, 17, juce::Justification::centred);
-        g.setColour(amber);
-        g.fillRect(10, h - 4, w - 20, 2);
-    });
+    return cached(4, 90, 23,
+                  [](juce::Graphics& g, int w, int h)
+                  {
+                      g.setColour(grey);
+                      g.setFont(font(15.0f));
+                      g.drawText("ZEPHYL", 0, 0, w, 17, juce::Justification::centred);
+                      g.setColour(amber);
+                      g.fillRect(10, h - 4, w - 20, 2);
+                  });
 }
 
 juce::Image zephylBadge()
 {
-    return cached(5, 73, 60, [](juce::Graphics& g, int w, int h) {
-        // An amplifier front in miniature: two rack units with meters.
-        for (int unit = 0; unit < 2; ++unit)
-        {
-            const float y = 6.0f + unit * 24.0f;
-            g.setColour(panel.brighter(0.2f));
-            g.fillRoundedRectangle(3.0f, y, w - 6.0f, 20.0f, 3.0f);
-            g.setColour(grey.withAlpha(0.6f));
-            g.drawRoundedRectangle(3.0f, y, w - 6.0f, 20.0f, 3.0f, 1.0f);
-            for (int s = 0; s < 8; ++s)
-            {
-                g.setColour(s < 5 - unit ? amber : juce::Colour(0xff101010));
-                g.fillRect(10 + s * 6, static_cast<int>(y) + 8, 4, 4);
-            }
-            g.setColour(juce::Colours::black);
-            g.fillEllipse(w - 16.0f, y + 5.0f, 10.0f, 10.0f);
-        }
-        g.setColour(grey);
-        g.setFont(font(8.0f, false));
-        g.drawText("LINE", 0, h - 10, w, 10, juce::Justification::centred);
-    });
+    return cached(5, 73, 60,
+                  [](juce::Graphics& g, int w, int h)
+                  {
+                      // An amplifier front in miniature: two rack units with meters.
+                      for (int unit = 0; unit < 2; ++unit)
+                      {
+                          const float y = 6.0f + unit * 24.0f;
+                          g.setColour(panel.brighter(0.2f));
+                          g.fillRoundedRectangle(3.0f, y, w - 6.0f, 20.0f, 3.0f);
+                          g.setColour(grey.withAlpha(0.6f));
+                          g.drawRoundedRectangle(3.0f, y, w - 6.0f, 20.0f, 3.0f, 1.0f);
+                          for (int s = 0; s < 8; ++s)
+                          {
+                              g.setColour(s < 5 - unit ? amber : juce::Colour(0xff101010));
+                              g.fillRect(10 + s * 6, static_cast<int>(y) + 8, 4, 4);
+                          }
+                          g.setColour(juce::Colours::black);
+                          g.fillEllipse(w - 16.0f, y + 5.0f, 10.0f, 10.0f);
+                      }
+                      g.setColour(grey);
+                      g.setFont(font(8.0f, false));
+                      g.drawText("LINE", 0, h - 10, w, 10, juce::Justification::centred);
+                  });
 }
 
 juce::Image meterScale()
 {
-    return cached(6, 36, 134, [](juce::Graphics& g, int w, int) {
-        g.setFont(font(9.0f, false));
-        // One mark every other 3 dB segment of a 21-segment, 105-pixel meter.
-        for (int i = 0; i <= 20; i += 2)
-        {
-            const int y = scaleMeterTop + i * (meterHeight / 21) + 1;
-            g.setColour(grey.withAlpha(0.7f));
-            g.drawHorizontalLine(y, 0.0f, 3.0f);
-            g.drawHorizontalLine(y, static_cast<float>(w - 3), static_cast<float>(w));
-            g.setColour(grey);
-            g.drawText(juce::String(-3 * i), 3, y - 5, w - 6, 10, juce::Justification::centred);
-        }
-        g.setColour(amber);
-        g.drawText("dB", 0, 1, w, 10, juce::Justification::centred);
-    });
+    return cached(6, 36, 134,
+                  [](juce::Graphics& g, int w, int)
+                  {
+                      g.setFont(font(9.0f, false));
+                      // One mark every other 3 dB segment of a 21-segment, 105-pixel meter.
+                      for (int i = 0; i <= 20; i += 2)
+                      {
+                          const int y = scaleMeterTop + i * (meterHeight / 21) + 1;
+                          g.setColour(grey.withAlpha(0.7f));
+                          g.drawHorizontalLine(y, 0.0f, 3.0f);
+                          g.drawHorizontalLine(y, static_cast<float>(w - 3), static_cast<float>(w));
+                          g.setColour(grey);
+                          g.drawText(juce::String(-3 * i), 3, y - 5, w - 6, 10,
+                                     juce::Justification::centred);
+                      }
+                      g.setColour(amber);
+                      g.drawText("dB", 0, 1, w, 10, juce::Justification::centred);
+                  });
 }
 
 juce::Image windowIcon()
 {
-    return cached(7, 32, 32, [](juce::Graphics& g, int w, int h) {
-        g.setColour(juce::Colour(0xff222222));
-        g.fillRoundedRectangle(0, 0, static_cast<float>(w), static_cast<float>(h), 6.0f);
-        g.setColour(amber);
-        g.drawRoundedRectangle(1, 1, w - 2.0f, h - 2.0f, 5.0f, 1.5f);
-        drawWave(g, { 4.0f, 8.0f, 24.0f, 16.0f }, amber, 2.0f);
-    });
+    return cached(7, 32, 32,
+                  [](juce::Graphics& g, int w, int h)
+                  {
+                      g.setColour(juce::Colour(0xff222222));
+                      g.fillRoundedRectangle(0, 0, static_cast<float>(w), static_cast<float>(h),
+                                             6.0f);
+                      g.setColour(amber);
+                      g.drawRoundedRectangle(1, 1, w - 2.0f, h - 2.0f, 5.0f, 1.5f);
+                      drawWave(g, {4.0f, 8.0f, 24.0f, 16.0f}, amber, 2.0f);
+                  });
 }
 
 } // namespace velmora::pictures

@@ -22,7 +22,8 @@ constexpr double farOff = 1.0e6;
 
 filter_drag::filter_drag(const juce::Image& picture, int index, int kind, EqGraphHost* h)
     : juce::Component("filter_drag"),
-      handleImage(picture.rescaled(picture.getWidth(), picture.getHeight(), juce::Graphics::mediumResamplingQuality)),
+      handleImage(picture.rescaled(picture.getWidth(), picture.getHeight(),
+                                   juce::Graphics::mediumResamplingQuality)),
       filterIndex(index), graphKind(kind), host(h)
 {
     setSize(picture.getWidth(), picture.getHeight());
@@ -118,7 +119,8 @@ void filter_drag::wheel(float incrementY)
 
 // --- EQGraph --------------------------------------------------------------------
 
-EQGraph::EQGraph(int graphKind, EqGraphHost* h) : juce::Component("EQGraph"), kind(graphKind), host(h)
+EQGraph::EQGraph(int graphKind, EqGraphHost* h)
+    : juce::Component("EQGraph"), kind(graphKind), host(h)
 {
     switch (kind)
     {
@@ -173,7 +175,8 @@ int EQGraph::rowOf(float value) const
         v = -farOff;
     v = juce::jlimit(-farOff, farOff, v);
     const float h = static_cast<float>(getHeight());
-    const double scaled = (v / halfRange + 1.0) * static_cast<double>(h) * static_cast<double>(zeroPosition) + 0.25;
+    const double scaled =
+        (v / halfRange + 1.0) * static_cast<double>(h) * static_cast<double>(zeroPosition) + 0.25;
     return getHeight() - static_cast<int>(scaled);
 }
 
@@ -230,12 +233,14 @@ void EQGraph::paint(juce::Graphics& g)
     if (gridColour != backgroundColour)
     {
         g.setColour(gridColour);
-        auto vertical = [&](float f) {
+        auto vertical = [&](float f)
+        {
             const float p = positionOf(f);
             if (p >= 0.0f && p <= 1.0f)
-                g.drawVerticalLine(static_cast<int>(p * static_cast<float>(w)), 0.0f, static_cast<float>(h));
+                g.drawVerticalLine(static_cast<int>(p * static_cast<float>(w)), 0.0f,
+                                   static_cast<float>(h));
         };
-        for (float decade : { 10.0f, 100.0f, 1000.0f })
+        for (float decade : {10.0f, 100.0f, 1000.0f})
             for (int i = 1; i <= 9; ++i)
                 vertical(decade * static_cast<float>(i));
         vertical(10000.0f);
@@ -247,7 +252,8 @@ void EQGraph::paint(juce::Graphics& g)
         const int n = kind == Dynamic ? 7 : (halfRange < 100 ? halfRange / 5 : halfRange / 10);
         if (n > 0 && h >= 3 * n)
             for (int i = 1; i < n; ++i)
-                g.drawHorizontalLine(static_cast<int>(i * (static_cast<double>(h) / n)), 2.0f, static_cast<float>(w - 2));
+                g.drawHorizontalLine(static_cast<int>(i * (static_cast<double>(h) / n)), 2.0f,
+                                     static_cast<float>(w - 2));
     }
 
     if (responseFunction != nullptr)
@@ -262,12 +268,14 @@ void EQGraph::paint(juce::Graphics& g)
                 const float f = frequencyAt(x);
                 if (f > 48000.0f)
                     break;
-                path.lineTo(static_cast<float>(x), static_cast<float>(rowOf(responseFunction(curve, f))));
+                path.lineTo(static_cast<float>(x),
+                            static_cast<float>(rowOf(responseFunction(curve, f))));
             }
             if (fillMode != 0)
             {
                 juce::Path area(path);
-                const float base = fillMode == 1 ? static_cast<float>(h) * 0.5f : static_cast<float>(h);
+                const float base =
+                    fillMode == 1 ? static_cast<float>(h) * 0.5f : static_cast<float>(h);
                 area.lineTo(static_cast<float>(w), base);
                 area.lineTo(0.0f, base);
                 area.closeSubPath();
@@ -284,7 +292,8 @@ void EQGraph::paint(juce::Graphics& g)
     {
         const double xd = static_cast<double>(positionOf(handleFrequency[i])) * w;
         if (auto& handle = handles[i])
-            handle->setTopLeftPosition(static_cast<int>(juce::jlimit(-1.0e6, 1.0e6, xd - handleHalfWidth)), 3);
+            handle->setTopLeftPosition(
+                static_cast<int>(juce::jlimit(-1.0e6, 1.0e6, xd - handleHalfWidth)), 3);
         drawMarkerLine(g, static_cast<int>(juce::jlimit(-1.0e6, 1.0e6, xd)), markerColour);
     }
 

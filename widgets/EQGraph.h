@@ -28,7 +28,10 @@ public:
     virtual void nudgeQuality(int filterIndex, int steps) = 0;
     // The crossover's own reactions: a frequency nudge, and a wheel step that
     // moves the filter's type to the next or previous choice.
-    virtual void crossoverNudgeFrequency(int filterIndex, int steps) { nudgeFrequency(filterIndex, steps); }
+    virtual void crossoverNudgeFrequency(int filterIndex, int steps)
+    {
+        nudgeFrequency(filterIndex, steps);
+    }
     virtual void crossoverWheel(int filterIndex, int step) = 0;
 };
 
@@ -85,7 +88,7 @@ public:
     filter_drag* getHandle(int i) const { return handles[static_cast<std::size_t>(i)].get(); }
 
     // The axes, as painted.
-    float positionOf(float frequency) const;      // fraction of the width, single precision
+    float positionOf(float frequency) const; // fraction of the width, single precision
     float frequencyAt(int x) const;
     int rowOf(float value) const;
 
@@ -98,11 +101,11 @@ public:
     unsigned handleHalfWidth = 0;
     std::array<float, 8> handleFrequency {};
     EqGraphHost* host;
-    juce::Colour backgroundColour { 0xff000000 };
-    juce::Colour gridColour { 0xff555555 };
+    juce::Colour backgroundColour {0xff000000};
+    juce::Colour gridColour {0xff555555};
     std::array<juce::Colour, 6> curveColour;
     std::array<juce::Colour, 6> fillColour;
-    juce::Colour markerColour { 0xff808080 };
+    juce::Colour markerColour {0xff808080};
     int fillMode = 1;
     float strokeThickness = 1.5f;
 

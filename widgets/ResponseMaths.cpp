@@ -64,7 +64,7 @@ Point pointAt(float frequency)
     const float w = f32(static_cast<double>(frequency) * twoPi / sampleRate);
     const float s = f32(std::sin(static_cast<double>(w)));
     const float c = f32(std::cos(static_cast<double>(w)));
-    return { s, c, c * c - s * s };
+    return {s, c, c * c - s * s};
 }
 
 float magnitudeSquaredAt(const Biquad& h, const Point& p)
@@ -282,7 +282,7 @@ void computeDeqBand(int channel, int band, int type, float frequency, float qual
     }
     store.deqCurve[c][b] = d;
 
-    const float x[7] = { 8.333333f, 6.666667f, 5.0f, 3.333333f, 1.666667f, 0.0f, -1.666667f };
+    const float x[7] = {8.333333f, 6.666667f, 5.0f, 3.333333f, 1.666667f, 0.0f, -1.666667f};
     float r[7] = {};
     int i = 0;
     auto quadratic = [&](float v) { return 3.0f * (d.W * v * v + d.X * v + d.Y); };
@@ -325,7 +325,7 @@ float peqResponse(int, float frequency)
 
 namespace
 {
-constexpr float inputLevels[6] = { 0.00316228f, 0.01f, 0.0316228f, 0.1f, 0.316228f, 1.0f };
+constexpr float inputLevels[6] = {0.00316228f, 0.01f, 0.0316228f, 0.1f, 0.316228f, 1.0f};
 
 float deqResponse(std::size_t band, int curve, float frequency)
 {

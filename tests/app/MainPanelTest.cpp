@@ -11,10 +11,7 @@ namespace
 class MainPanel : public EditorFixture
 {
 protected:
-    juce::StringArray tabNames()
-    {
-        return panel->getTabs().getTabNames();
-    }
+    juce::StringArray tabNames() { return panel->getTabs().getTabNames(); }
 
     void press(juce::TextEditor& e, const juce::String& text)
     {
@@ -30,14 +27,14 @@ TEST_F(MainPanel, StartsWithoutADevice)
     EXPECT_EQ(panel->getName(), "Didazozuzo");
     EXPECT_EQ(panel->getWidth(), 912);
     EXPECT_EQ(panel->getHeight(), 516);
-    EXPECT_EQ(tabNames(), juce::StringArray({ "  Configuration  ", "  Filter/Crossover  ", "  Parametric EQ  ",
-                                              "  Dynamic EQ  ", "  Setup  " }));
+    EXPECT_EQ(tabNames(), juce::StringArray({"  Configuration  ", "  Filter/Crossover  ",
+                                             "  Parametric EQ  ", "  Dynamic EQ  ", "  Setup  "}));
     EXPECT_EQ(panel->getTabs().getCurrentTabIndex(), 4);
     EXPECT_EQ(panel->getTabs().getTabContentComponent(4)->getBounds().getWidth(), 720);
     EXPECT_EQ(panel->getTabs().getTabContentComponent(4)->getHeight(), 470);
-    for (juce::Component* c : std::initializer_list<juce::Component*> { &panel->gainA, &panel->gainB, &panel->muteAButton,
-                                                                         &panel->muteBButton, &panel->linkButton,
-                                                                         &panel->gainAText, &panel->gainBText, &panel->dbLabel })
+    for (juce::Component* c : std::initializer_list<juce::Component*> {
+             &panel->gainA, &panel->gainB, &panel->muteAButton, &panel->muteBButton,
+             &panel->linkButton, &panel->gainAText, &panel->gainBText, &panel->dbLabel})
         EXPECT_FALSE(c->isVisible()) << c->getName();
     EXPECT_TRUE(panel->inputALabel.isVisible());
     EXPECT_TRUE(panel->inputBLabel.isVisible());
@@ -124,8 +121,9 @@ TEST_F(MainPanel, MeterLevelsFromLinearValues)
     {
         float x;
         double level;
-    } cases[] = { { 1.0f, 1 },   { 0.5f, -4 },  { 0.0f, -60 }, { -1.0f, -60 }, { std::nanf(""), -60 },
-                  { INFINITY, -60 }, { 0.0009f, -59 }, { 0.0008f, -60 }, { 2.0f, 7 } };
+    } cases[] = {{1.0f, 1},      {0.5f, -4},           {0.0f, -60},
+                 {-1.0f, -60},   {std::nanf(""), -60}, {INFINITY, -60},
+                 {0.0009f, -59}, {0.0008f, -60},       {2.0f, 7}};
     for (const auto& c : cases)
     {
         panel->showMeterLevels(c.x, c.x, c.x, c.x);
@@ -144,7 +142,8 @@ TEST(Meters, SegmentsLightFromTheBottomStrictlyAboveTheirThreshold)
     led_meter meter("m");
     meter.segments = 21;
     meter.setSize(14, 105);
-    auto litSegments = [&](double level) {
+    auto litSegments = [&](double level)
+    {
         meter.level = level;
         const auto image = meter.createComponentSnapshot(meter.getLocalBounds(), false);
         int lit = 0;
@@ -152,7 +151,8 @@ TEST(Meters, SegmentsLightFromTheBottomStrictlyAboveTheirThreshold)
         {
             const auto c = pixel(image, 7, i * 5 + 1);
             const bool isLit = c == juce::Colour(i < 3 ? 0xfffff44f : 0xfffdbb30);
-            EXPECT_TRUE(isLit || c == juce::Colours::black) << "segment " << i << " " << c.toString();
+            EXPECT_TRUE(isLit || c == juce::Colours::black)
+                << "segment " << i << " " << c.toString();
             lit += isLit ? 1 : 0;
         }
         // The 2-pixel gap shows the wash.
@@ -177,9 +177,11 @@ TEST(Leds, ShowTheirStateWhenRepainted)
 {
     led_clip led("l");
     led.setSize(14, 3);
-    EXPECT_EQ(led.createComponentSnapshot(led.getLocalBounds(), false).getPixelAt(5, 1), juce::Colours::black);
+    EXPECT_EQ(led.createComponentSnapshot(led.getLocalBounds(), false).getPixelAt(5, 1),
+              juce::Colours::black);
     led.state = true;
-    EXPECT_EQ(led.createComponentSnapshot(led.getLocalBounds(), false).getPixelAt(5, 1), juce::Colour(0xffff0000));
+    EXPECT_EQ(led.createComponentSnapshot(led.getLocalBounds(), false).getPixelAt(5, 1),
+              juce::Colour(0xffff0000));
 }
 
 } // namespace

@@ -7,8 +7,8 @@
 #include "Amplifier.h"
 #include "FakeLinks.h"
 #include "FakePeer.h"
-#include "Messages.h"
 #include "MessageLoop.h"
+#include "Messages.h"
 #include "OscCom.h"
 
 namespace velmora::test
@@ -25,10 +25,10 @@ protected:
     FakeDialogs dialogs;
     std::unique_ptr<osc::OscCom> com;
 
-    void startCom(osc::OscComTiming timing = { 100, 4 },
+    void startCom(osc::OscComTiming timing = {100, 4},
                   DatagramPlatform& platform = systemDatagramPlatform())
     {
-        com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *root, setup, panel, dialogs },
+        com = std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs},
                                             timing, osc::OscCom::UsbFactory {}, platform);
         setup.com = com.get();
         setOutbox(com.get());
@@ -52,7 +52,8 @@ protected:
     // request).
     static FakePeer::Responder amplifierResponder(sim::Amplifier& amp, std::mutex& lock)
     {
-        return [&amp, &lock](const PeerPacket& p) {
+        return [&amp, &lock](const PeerPacket& p)
+        {
             std::lock_guard<std::mutex> l(lock);
             auto answers = amp.answer(p.bytes.data(), p.bytes.size());
             if (amp.takeMeterRequest())
@@ -61,7 +62,8 @@ protected:
         };
     }
 
-    bool pumpUntilPeer(FakePeer& peer, const std::function<bool(const std::vector<PeerPacket>&)>& done,
+    bool pumpUntilPeer(FakePeer& peer,
+                       const std::function<bool(const std::vector<PeerPacket>&)>& done,
                        int timeoutMs = 3000)
     {
         return pumpUntil([&] { return done(peer.received()); }, timeoutMs);

@@ -29,7 +29,10 @@ struct RecordingPlatform : DatagramPlatform
         return real.sendTo(fd, d, n, a, p);
     }
     Wait waitReadable(int fd, int w) override { return real.waitReadable(fd, w); }
-    long receive(int fd, void* b, std::size_t c, std::uint32_t& f) override { return real.receive(fd, b, c, f); }
+    long receive(int fd, void* b, std::size_t c, std::uint32_t& f) override
+    {
+        return real.receive(fd, b, c, f);
+    }
     void close(int fd) override { real.close(fd); }
 };
 
@@ -62,9 +65,16 @@ TEST_F(Communicator, DiscoveryListsEveryAnsweringAmplifierWithItsAddress)
     a.setResponder(amplifierResponder(vorn, ampLock));
     b.setResponder(amplifierResponder(zephyl, ampLock));
     // An "/info" answer with two arguments is not an amplifier's.
-    odd.setResponder([](const PeerPacket&) {
-        return std::vector<Bytes> { oscBytes("/info", [](auto& p) { p << "odd" << "x"; }) };
-    });
+    odd.setResponder(
+        [](const PeerPacket&)
+        {
+            return std::vector<Bytes> {oscBytes("/info",
+                                                [](auto& p)
+                                                {
+                                                    p << "odd"
+                                                      << "x";
+                                                })};
+        });
 
     com->discover("127.0.0.2");
     com->discover("127.0.0.3");
@@ -77,36 +87,39 @@ TEST_F(Communicator, DiscoveryListsEveryAnsweringAmplifierWithItsAddress)
     for (const auto& d : setup.ipDevices)
         found.emplace(d.model, d.name, dottedAddress(d.address));
     EXPECT_EQ(found, (std::set<std::tuple<int, std::string, std::string>> {
-                         { 1, "Stage L", "127.0.0.2" }, { 5, "Fill", "127.0.0.3" } }));
+                         {1, "Stage L", "127.0.0.2"}, {5, "Fill", "127.0.0.3"}}));
     EXPECT_EQ(odd.received("/info").size(), 1u);
 }
 
 TEST_F(Communicator, GoingOnlineSendsTheSequenceOneMessageAtATime)
 {
-    startCom({ 40, 4 });
+    startCom({40, 4});
     sim::Amplifier amp(0, "Main");
     FakePeer peer("127.0.0.2");
     // The amplifier ignores the first send of every queued message and answers
     // the second: with more than one message in flight the pairs would mix.
     std::set<std::string> seen;
     auto answerLikeAmp = amplifierResponder(amp, ampLock);
-    peer.setResponder([&](const PeerPacket& p) {
-        const std::string key(p.bytes.begin(), p.bytes.end());
-        if (p.address() != "/online" && seen.insert(key).second)
-            return std::vector<Bytes> {};
-        return answerLikeAmp(p);
-    });
+    peer.setResponder(
+        [&](const PeerPacket& p)
+        {
+            const std::string key(p.bytes.begin(), p.bytes.end());
+            if (p.address() != "/online" && seen.insert(key).second)
+                return std::vector<Bytes> {};
+            return answerLikeAmp(p);
+        });
 
     connectTo("127.0.0.2");
-    ASSERT_TRUE(pumpUntilPeer(peer, [](const auto& r) { return countOf(r, "/meter") >= 2; }, 15000));
+    ASSERT_TRUE(pumpUntilPeer(
+        peer, [](const auto& r) { return countOf(r, "/meter") >= 2; }, 15000));
     pumpFor(100);
 
-    std::vector<Bytes> expected { oscBytes("/online"), oscBytes("/gain") };
-    forEachBlock(*root, [&](Cnode& block) { expected.push_back(oscBytes(block.getPath().c_str())); });
+    std::vector<Bytes> expected {oscBytes("/online"), oscBytes("/gain")};
+    forEachBlock(*root,
+                 [&](Cnode& block) { expected.push_back(oscBytes(block.getPath().c_str())); });
     for (int n = 1; n <= 20; ++n)
-        expected.push_back(oscBytes("/preset/name", [&](auto& p) {
-            p << osc::int32(n) << osc::int32(0) << "DUMMY";
-        }));
+        expected.push_back(oscBytes("/preset/name", [&](auto& p)
+                                    { p << osc::int32(n) << osc::int32(0) << "DUMMY"; }));
     expected.push_back(oscBytes("/meter", [](auto& p) { p << 10.0f; }));
     ASSERT_EQ(expected.size(), 1u + 61u);
 
@@ -122,20 +135,23 @@ TEST_F(Communicator, GoingOnlineSendsTheSequenceOneMessageAtATime)
 
     // The editor's tree now holds the amplifier's values.
     std::lock_guard<std::mutex> l(ampLock);
-    forEachBlock(amp.tree(), [&](Cnode& block) {
-        EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text()) << block.getPath();
-    });
+    forEachBlock(amp.tree(),
+                 [&](Cnode& block)
+                 {
+                     EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text())
+                         << block.getPath();
+                 });
 }
 
 // An amplifier that answers only what the test tells it to.
 class ManualAmp : public Communicator
 {
 protected:
-    FakePeer peer { "127.0.0.2" };
+    FakePeer peer {"127.0.0.2"};
 
     void online()
     {
-        startCom({ 300, 4 });
+        startCom({300, 4});
         connectTo("127.0.0.2");
         ASSERT_TRUE(pumpUntilPeer(peer, [](const auto& r) { return countOf(r, "/gain") == 1; }));
     }
@@ -151,11 +167,13 @@ protected:
     // Answers every block query with the block's current values.
     void answerAllBlocks()
     {
-        forEachBlock(*root, [&](Cnode& block) {
-            ASSERT_TRUE(received(block.getPath()));
-            const auto m = static_cast<Cblock&>(block).buildMessage(block.getPath());
-            answer(Bytes(m->data(), m->data() + m->size()));
-        });
+        forEachBlock(*root,
+                     [&](Cnode& block)
+                     {
+                         ASSERT_TRUE(received(block.getPath()));
+                         const auto m = static_cast<Cblock&>(block).buildMessage(block.getPath());
+                         answer(Bytes(m->data(), m->data() + m->size()));
+                     });
     }
 };
 
@@ -166,7 +184,8 @@ TEST_F(ManualAmp, AChangeWhileGainAwaitsItsReplyReplacesItAndIsReleasedByThatRep
     com->queueGain(-10.0f, -20.0f, 0, 1);
     EXPECT_EQ(com->pendingCount(), 61); // replaced in the oldest slot
 
-    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(1) << osc::int32(0); }));
+    answer(
+        oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(1) << osc::int32(0); }));
     ASSERT_TRUE(received("/ampmode"));
     EXPECT_EQ(com->pendingCount(), 60);
     ASSERT_EQ(panel.gains.size(), 1u);
@@ -184,16 +203,19 @@ TEST_F(ManualAmp, AChangeWhileGainAwaitsItsReplyReplacesItAndIsReleasedByThatRep
 TEST_F(ManualAmp, PresetNameQueriesStayQueuedAndAreReleasedInAnyOrder)
 {
     online();
-    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    answer(
+        oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
     answerAllBlocks();
     ASSERT_TRUE(received("/preset/name"));
     EXPECT_EQ(com->pendingCount(), 21);
     for (int slot = 20; slot >= 1; --slot)
     {
         ASSERT_TRUE(received("/preset/name", 21 - slot));
-        answer(oscBytes("/preset/name", [&](auto& p) {
-            p << osc::int32(slot) << osc::int32(slot % 5) << ("Slot" + std::to_string(slot)).c_str();
-        }));
+        answer(oscBytes("/preset/name",
+                        [&](auto& p) {
+                            p << osc::int32(slot) << osc::int32(slot % 5)
+                              << ("Slot" + std::to_string(slot)).c_str();
+                        }));
     }
     ASSERT_TRUE(received("/meter"));
     EXPECT_EQ(com->pendingCount(), 1);
@@ -205,13 +227,15 @@ TEST_F(ManualAmp, PresetNameQueriesStayQueuedAndAreReleasedInAnyOrder)
 TEST_F(ManualAmp, AcknowledgementRules)
 {
     online();
-    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    answer(
+        oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
     ASSERT_TRUE(received("/ampmode"));
 
     // A "/gain" answer with three arguments is ignored entirely.
     answer(oscBytes("/gain", [](auto& p) { p << -1.0f << -1.0f << osc::int32(0); }));
     // Never acknowledging, whatever is pending.
-    answer(oscBytes("/peaklimit", [](auto& p) { p << osc::int32(1) << osc::int32(0) << osc::int32(2) << osc::int32(0); }));
+    answer(oscBytes("/peaklimit", [](auto& p)
+                    { p << osc::int32(1) << osc::int32(0) << osc::int32(2) << osc::int32(0); }));
     answer(oscBytes("/power", [](auto& p) { p << "ON"; }));
     // An address without a block acknowledges nothing.
     answer(oscBytes("/ampmodeX/none", [](auto& p) { p << "DUAL"; }));
@@ -223,8 +247,8 @@ TEST_F(ManualAmp, AcknowledgementRules)
     EXPECT_TRUE(com->isOnline());
     EXPECT_EQ(panel.gains.size(), 1u);
     ASSERT_EQ(setup.leds.size(), 1u);
-    EXPECT_EQ(setup.leds[0], (std::array<bool, 4> { true, false, true, false }));
-    EXPECT_EQ(setup.meters[0], (std::array<float, 4> { 0.5f, 0.25f, 1.0f, 0.0f }));
+    EXPECT_EQ(setup.leds[0], (std::array<bool, 4> {true, false, true, false}));
+    EXPECT_EQ(setup.meters[0], (std::array<float, 4> {0.5f, 0.25f, 1.0f, 0.0f}));
 
     answer(oscBytes("/ampmode", [](auto& p) { p << "BRIDGE"; }));
     ASSERT_TRUE(received("/channel/1/peq/1"));
@@ -240,7 +264,8 @@ TEST_F(ManualAmp, LockAnswersReleaseAPendingUnlock)
     for (int slot = 1; slot <= 20; ++slot)
     {
         ASSERT_TRUE(received("/preset/name", slot));
-        answer(oscBytes("/preset/name", [&](auto& p) { p << osc::int32(slot) << osc::int32(0) << ""; }));
+        answer(oscBytes("/preset/name",
+                        [&](auto& p) { p << osc::int32(slot) << osc::int32(0) << ""; }));
     }
     ASSERT_TRUE(received("/meter"));
     answer(oscBytes("/meter", [](auto& p) { p << 0.1f << 0.1f << 0.1f << 0.1f; }));
@@ -250,7 +275,7 @@ TEST_F(ManualAmp, LockAnswersReleaseAPendingUnlock)
     ASSERT_TRUE(received("/unlock"));
     answer(oscBytes("/lock", [](auto& p) { p << osc::int32(0); }));
     ASSERT_TRUE(pumpUntil([&] { return com->pendingCount() == 0; }));
-    ASSERT_EQ(setup.lockStates, std::vector<std::int32_t> { 0 });
+    ASSERT_EQ(setup.lockStates, std::vector<std::int32_t> {0});
 
     // The 51st meter answer after a request renews it; the first 50 do not.
     // One answer has already come since the request of the sync.
@@ -261,7 +286,8 @@ TEST_F(ManualAmp, LockAnswersReleaseAPendingUnlock)
     EXPECT_EQ(peer.received("/meter").size(), 1u);
     answer(oscBytes("/meter", [](auto& p) { p << 0.1f << 0.1f << 0.1f << 0.1f; }));
     ASSERT_TRUE(received("/meter", 2));
-    EXPECT_EQ(peer.received("/meter").back().bytes, oscBytes("/meter", [](auto& p) { p << 10.0f; }));
+    EXPECT_EQ(peer.received("/meter").back().bytes,
+              oscBytes("/meter", [](auto& p) { p << 10.0f; }));
 }
 
 TEST_F(ManualAmp, OtherHostsAreNotHeardWhileOnline)
@@ -269,11 +295,18 @@ TEST_F(ManualAmp, OtherHostsAreNotHeardWhileOnline)
     online();
     FakePeer intruder("127.0.0.9");
     const std::string delayBefore = root->channels[0]->delay->text();
-    intruder.sendToEditor(oscBytes("/gain", [](auto& p) { p << -1.0f << -1.0f << osc::int32(1) << osc::int32(1); }));
-    intruder.sendToEditor(oscBytes("/channel/1/delay", [](auto& p) { p << 99.0f << osc::int32(180); }));
+    intruder.sendToEditor(
+        oscBytes("/gain", [](auto& p) { p << -1.0f << -1.0f << osc::int32(1) << osc::int32(1); }));
+    intruder.sendToEditor(
+        oscBytes("/channel/1/delay", [](auto& p) { p << 99.0f << osc::int32(180); }));
     intruder.sendToEditor(oscBytes("/power", [](auto& p) { p << "OFF"; }));
     // "/info" is heard from anyone.
-    intruder.sendToEditor(oscBytes("/info", [](auto& p) { p << "Other" << "v" << osc::int32(4); }));
+    intruder.sendToEditor(oscBytes("/info",
+                                   [](auto& p)
+                                   {
+                                       p << "Other"
+                                         << "v" << osc::int32(4);
+                                   }));
     ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() == 1; }));
     pumpFor(50);
     EXPECT_TRUE(com->isOnline());
@@ -290,7 +323,8 @@ TEST_F(ManualAmp, HostilePacketsAreDroppedWithoutHarm)
     using namespace std::string_view_literals;
     auto raw = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
     answer(raw("#bundle\0\0\0\0\0\0\0\0\1\0\0\0\x10#bundle\0\0\0\0\0\0\0\0\1"sv));
-    answer(raw("/gain\0\0\0,b\0\0\x7f\xff\xff\xf0" "abcd"sv));
+    answer(raw("/gain\0\0\0,b\0\0\x7f\xff\xff\xf0"
+               "abcd"sv));
     answer(raw("/gain\0\0\0,ffii\0\0\0\0\0\0\0"sv));
     answer(raw("/gain\0\0\0,s\0\0abcd"sv));
     answer(raw("/gain"sv));
@@ -299,7 +333,8 @@ TEST_F(ManualAmp, HostilePacketsAreDroppedWithoutHarm)
     EXPECT_TRUE(panel.gains.empty());
     EXPECT_EQ(com->pendingCount(), 61);
     // Still listening.
-    answer(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    answer(
+        oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
     ASSERT_TRUE(pumpUntil([&] { return panel.gains.size() == 1; }));
 }
 
@@ -308,7 +343,8 @@ TEST_F(ManualAmp, PowerOffTakesTheEditorOffline)
     online();
     answer(oscBytes("/power", [](auto& p) { p << "OFF"; }));
     ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }));
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string> {
+                                    "Network connection error!|Device will be disconnected|Ok"});
     EXPECT_EQ(com->getTransport(), 0);
     EXPECT_EQ(com->pendingCount(), 0);
     EXPECT_TRUE(received("/offline"));
@@ -328,11 +364,14 @@ TEST_F(Communicator, ASilentAmplifierGetsFourSendsHalfASecondApartThenTheEditorG
     ASSERT_EQ(gains.size(), 4u);
     for (std::size_t i = 1; i < gains.size(); ++i)
     {
-        const auto gap = std::chrono::duration_cast<std::chrono::milliseconds>(gains[i].time - gains[i - 1].time).count();
+        const auto gap =
+            std::chrono::duration_cast<std::chrono::milliseconds>(gains[i].time - gains[i - 1].time)
+                .count();
         EXPECT_GE(gap, 490) << i;
         EXPECT_LE(gap, 650) << i;
     }
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string> {
+                                    "Network connection error!|Device will be disconnected|Ok"});
     EXPECT_FALSE(com->isOnline());
     EXPECT_EQ(com->getTransport(), 0);
     EXPECT_EQ(peer.received("/offline").size(), 1u);
@@ -341,7 +380,8 @@ TEST_F(Communicator, ASilentAmplifierGetsFourSendsHalfASecondApartThenTheEditorG
     EXPECT_NE(std::find(calls.begin(), calls.end(), "forgetSelectedDevice"), calls.end());
 
     // A late answer is ignored.
-    peer.sendToEditor(oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
+    peer.sendToEditor(
+        oscBytes("/gain", [](auto& p) { p << -5.0f << -6.0f << osc::int32(0) << osc::int32(0); }));
     pumpFor(100);
     EXPECT_TRUE(panel.gains.empty());
 }

@@ -23,14 +23,15 @@ TEST(PacketCheck, AcceptsWellFormedMessagesAndTrailingBytes)
 {
     char buffer[64];
     osc::OutboundPacketStream p(buffer, sizeof buffer);
-    p << osc::BeginMessage("/channel/1/peq/3") << "LS6" << 120.0f << -3.0f << 0.7f << osc::EndMessage;
+    p << osc::BeginMessage("/channel/1/peq/3") << "LS6" << 120.0f << -3.0f << 0.7f
+      << osc::EndMessage;
     EXPECT_TRUE(isSafeOscMessage(p.Data(), p.Size()));
     // A USB report's message is followed by what earlier reports left.
     std::string report(p.Data(), p.Size());
     report.resize(64, 'x');
     EXPECT_TRUE(isSafeOscMessage(report.data(), report.size()));
 
-    const std::string query = bytes({ "/gain\0\0\0"sv, ",\0\0\0"sv });
+    const std::string query = bytes({"/gain\0\0\0"sv, ",\0\0\0"sv});
     EXPECT_TRUE(isSafeOscMessage(query.data(), query.size()));
 }
 
@@ -41,18 +42,18 @@ TEST(PacketCheck, RejectsWhatTheDecoderCannotReadSafely)
         const char* why;
         std::string data;
     } cases[] = {
-        { "empty", "" },
-        { "bundle", bytes({ "#bundle\0"sv, "\0\0\0\0\0\0\0\1"sv, "\0\0\0\x0c"sv, "/a\0\0,\0\0\0"sv }) },
-        { "blob argument", bytes({ "/a\0\0"sv, ",b\0\0"sv, "\0\0\0\x10"sv, "abcd"sv }) },
-        { "unknown type", bytes({ "/a\0\0"sv, ",d\0\0"sv, "\0\0\0\0\0\0\0\0"sv }) },
-        { "address not NUL-terminated", "/abcdefg" },
-        { "no type tags", bytes({ "/abc\0\0\0\0"sv }) },
-        { "type tags without comma", bytes({ "/a\0\0"sv, "f\0\0\0"sv, "\0\0\0\0"sv }) },
-        { "missing float", bytes({ "/a\0\0"sv, ",ff\0"sv, "\0\0\0\0"sv }) },
-        { "string runs off the end", bytes({ "/a\0\0"sv, ",s\0\0"sv, "abcd"sv }) },
-        { "tags run off the end", bytes({ "/a\0\0"sv, ",fff"sv }) },
-        { "length not a multiple of 4", bytes({ "/a\0\0"sv, ",\0\0\0"sv, "x"sv }) },
-        { "no leading slash", bytes({ "a\0\0\0"sv, ",\0\0\0"sv }) },
+        {"empty", ""},
+        {"bundle", bytes({"#bundle\0"sv, "\0\0\0\0\0\0\0\1"sv, "\0\0\0\x0c"sv, "/a\0\0,\0\0\0"sv})},
+        {"blob argument", bytes({"/a\0\0"sv, ",b\0\0"sv, "\0\0\0\x10"sv, "abcd"sv})},
+        {"unknown type", bytes({"/a\0\0"sv, ",d\0\0"sv, "\0\0\0\0\0\0\0\0"sv})},
+        {"address not NUL-terminated", "/abcdefg"},
+        {"no type tags", bytes({"/abc\0\0\0\0"sv})},
+        {"type tags without comma", bytes({"/a\0\0"sv, "f\0\0\0"sv, "\0\0\0\0"sv})},
+        {"missing float", bytes({"/a\0\0"sv, ",ff\0"sv, "\0\0\0\0"sv})},
+        {"string runs off the end", bytes({"/a\0\0"sv, ",s\0\0"sv, "abcd"sv})},
+        {"tags run off the end", bytes({"/a\0\0"sv, ",fff"sv})},
+        {"length not a multiple of 4", bytes({"/a\0\0"sv, ",\0\0\0"sv, "x"sv})},
+        {"no leading slash", bytes({"a\0\0\0"sv, ",\0\0\0"sv})},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(isSafeOscMessage(c.data.data(), c.data.size())) << c.why;

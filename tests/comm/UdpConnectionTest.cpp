@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "FakePeer.h"
-#include "Messages.h"
 #include "MessageLoop.h"
+#include "Messages.h"
 #include "PostedMessage.h"
 #include "UdpConnection.h"
 
@@ -37,12 +37,13 @@ TEST(UdpConnection, PassesOnlyDatagramsThatFitAndAreWholeWords)
     {
         std::size_t length;
         bool passed;
-    } cases[] = { { 128, true }, { 129, false }, { 6, false }, { 0, false }, { 8, true }, { 132, false } };
+    } cases[] = {{128, true}, {129, false}, {6, false}, {0, false}, {8, true}, {132, false}};
     for (const auto& c : cases)
         peer.sendToEditor(Bytes(c.length, 'a'));
     peer.sendToEditor(Bytes(4, 'z')); // the end marker
 
-    ASSERT_TRUE(pumpUntil([&] { return ! collector.blocks.empty() && collector.blocks.back().getSize() == 8; }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return ! collector.blocks.empty() && collector.blocks.back().getSize() == 8; }));
     ASSERT_EQ(collector.blocks.size(), 3u);
     EXPECT_EQ(collector.blocks[0].getSize(), 132u);
     EXPECT_EQ(collector.blocks[1].getSize(), 12u);

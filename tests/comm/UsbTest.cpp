@@ -16,11 +16,13 @@ class Usb : public CommFixture
 protected:
     sim::SimulatedHidBus bus;
 
-    void startWithUsb(osc::OscComTiming timing = { 100, 4 })
+    void startWithUsb(osc::OscComTiming timing = {100, 4})
     {
-        com = std::make_unique<osc::OscCom>(
-            osc::OscCom::Links { *root, setup, panel, dialogs }, timing,
-            [this](juce::MessageListener& l, int magic) { return std::make_unique<UsbConnection>(l, magic, bus); });
+        com =
+            std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs}, timing,
+                                          [this](juce::MessageListener& l, int magic) {
+                                              return std::make_unique<UsbConnection>(l, magic, bus);
+                                          });
         setup.com = com.get();
         setOutbox(com.get());
     }
@@ -58,7 +60,10 @@ TEST_F(Usb, AnAnnouncedVornSeriesAmplifierConnectsOverReports)
     EXPECT_EQ(com->getUsbFamily(), 1);
 
     dialogs.answer(true);
-    ASSERT_TRUE(pumpUntil([&] { return com->isOnline() && com->pendingCount() == 0 && setup.presetSlots.size() == 20; }, 8000));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        { return com->isOnline() && com->pendingCount() == 0 && setup.presetSlots.size() == 20; },
+        8000));
     EXPECT_EQ(com->getTransport(), 1);
     EXPECT_EQ(setup.selectedRow, 0);
 
@@ -74,9 +79,12 @@ TEST_F(Usb, AnAnnouncedVornSeriesAmplifierConnectsOverReports)
         EXPECT_LE(r[1], 62);
         EXPECT_EQ(r[1] % 4, 0);
     }
-    forEachBlock(amp.tree(), [&](Cnode& block) {
-        EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text()) << block.getPath();
-    });
+    forEachBlock(amp.tree(),
+                 [&](Cnode& block)
+                 {
+                     EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text())
+                         << block.getPath();
+                 });
     ASSERT_TRUE(pumpUntil([&] { return setup.meters.size() > 3; })); // meters stream over USB too
 }
 
@@ -124,7 +132,8 @@ TEST_F(Usb, AMessageTooLongForAReportEndsInOneConnectionErrorBox)
     com->queueAmpName(name);
     ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }, 3000));
     pumpFor(300);
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "USB connection error!|Device will be disconnected|Ok" });
+    EXPECT_EQ(dialogs.warnings,
+              std::vector<std::string> {"USB connection error!|Device will be disconnected|Ok"});
     EXPECT_TRUE(device.log("/ampname").empty());
     EXPECT_EQ(com->getTransport(), 0);
     EXPECT_EQ(com->getUsb()->deviceState(), -1);
@@ -175,10 +184,11 @@ TEST(UsbTransport, ReadRulesAndThePacketBlock)
     Posted posted;
     UsbConnection usb(posted, msg::messageMagic, bus);
     const int device = bus.plug(amplifierVendorId, zephylProductId, "AP2", {});
-    ASSERT_TRUE(pumpUntil([&] { return posted.statuses == std::vector<int> { 2 }; }));
+    ASSERT_TRUE(pumpUntil([&] { return posted.statuses == std::vector<int> {2}; }));
     EXPECT_EQ(usb.deviceState(), 2);
 
-    auto report = [](std::size_t n, char first, char fill) {
+    auto report = [](std::size_t n, char first, char fill)
+    {
         HidReport r {};
         r[1] = static_cast<std::uint8_t>(n);
         for (std::size_t i = 0; i < 62; ++i)
@@ -210,20 +220,27 @@ TEST(UsbTransport, TheSendSlotTakesOneMessageAtATime)
     std::vector<HidReport> written;
     std::mutex lock;
     UsbConnection usb(posted, msg::messageMagic, bus);
-    const char message[8] = { '/', 'a', 0, 0, ',', 0, 0, 0 };
+    const char message[8] = {'/', 'a', 0, 0, ',', 0, 0, 0};
     EXPECT_FALSE(usb.trySend(message, 8)); // no device yet
 
-    const int device = bus.plug(amplifierVendorId, vornProductId, "FW9", [&](const HidReport& r) {
-        std::lock_guard<std::mutex> l(lock);
-        written.push_back(r);
-    });
+    const int device = bus.plug(amplifierVendorId, vornProductId, "FW9",
+                                [&](const HidReport& r)
+                                {
+                                    std::lock_guard<std::mutex> l(lock);
+                                    written.push_back(r);
+                                });
     ASSERT_TRUE(pumpUntil([&] { return usb.deviceState() == 1; }));
     bus.setStalled(device, true);
     EXPECT_TRUE(usb.trySend(message, 8));
     EXPECT_FALSE(usb.trySend(message, 8)); // still full
     bus.setStalled(device, false);
     ASSERT_TRUE(pumpUntil([&] { return usb.trySend(message, 8); }, 3000));
-    ASSERT_TRUE(pumpUntil([&] { std::lock_guard<std::mutex> l(lock); return written.size() == 1; }));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        {
+            std::lock_guard<std::mutex> l(lock);
+            return written.size() == 1;
+        }));
     std::lock_guard<std::mutex> l(lock);
     EXPECT_EQ(written[0][0], 0);
     EXPECT_EQ(written[0][1], 8);

@@ -13,9 +13,9 @@ namespace
 std::vector<std::filesystem::path> inputs()
 {
     std::vector<std::filesystem::path> files;
-    for (const char* dir : { "corpus", "crashes" })
-        for (const auto& entry :
-             std::filesystem::directory_iterator(std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fuzz" / dir))
+    for (const char* dir : {"corpus", "crashes"})
+        for (const auto& entry : std::filesystem::directory_iterator(
+                 std::filesystem::path(VELMORA_SOURCE_DIR) / "tests/fuzz" / dir))
             if (entry.is_regular_file() && entry.path().filename() != ".keep")
                 files.push_back(entry.path());
     return files;
@@ -28,9 +28,11 @@ TEST(PacketFuzzCorpus, EveryKeptInputPassesWithoutHarm)
     for (const auto& file : files)
     {
         std::ifstream in(file, std::ios::binary);
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
+                                      std::istreambuf_iterator<char>());
         SCOPED_TRACE(file.filename().string());
-        velmora::fuzz::feedPacket(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        velmora::fuzz::feedPacket(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                  bytes.size());
     }
 }
 

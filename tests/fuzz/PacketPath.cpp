@@ -26,8 +26,8 @@ struct Editor
     {
         // A long reply wait: the fuzzer never answers, and a connection-loss
         // verdict would only add noise.
-        com = std::make_unique<osc::OscCom>(osc::OscCom::Links { *root, setup, panel, dialogs },
-                                            osc::OscComTiming { 3600 * 1000, 4 });
+        com = std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs},
+                                            osc::OscComTiming {3600 * 1000, 4});
         setup.com = com.get();
         com->setSiggenBlock(&siggen);
         com->setSpeakerBlock(&speaker);
@@ -67,13 +67,16 @@ void feedPacket(const std::uint8_t* data, std::size_t size)
     --size;
 
     // The transports never pass on more than a report or a receive area holds.
-    auto block = std::make_unique<juce::MemoryBlock>(usb ? 68 : 4 + std::min<std::size_t>(size, 128), true);
+    auto block =
+        std::make_unique<juce::MemoryBlock>(usb ? 68 : 4 + std::min<std::size_t>(size, 128), true);
     if (! usb)
         std::memcpy(block->getData(), &e.amplifier, 4);
-    std::memcpy(static_cast<char*>(block->getData()) + 4, data, std::min(size, block->getSize() - 4));
+    std::memcpy(static_cast<char*>(block->getData()) + 4, data,
+                std::min(size, block->getSize() - 4));
 
     const PostedMessage message(msg::messageMagic, PostedMessage::packet,
-                                usb ? PostedMessage::fromUsb : PostedMessage::fromUdp, std::move(block));
+                                usb ? PostedMessage::fromUsb : PostedMessage::fromUdp,
+                                std::move(block));
     e.com->handleMessage(message);
 
     // Keep the stand-ins' records from growing without bound.

@@ -16,7 +16,10 @@ namespace
 struct CapturingOutbox : Outbox
 {
     std::vector<std::unique_ptr<OutgoingMessage>> messages;
-    void queueMessage(std::unique_ptr<OutgoingMessage> m) override { messages.push_back(std::move(m)); }
+    void queueMessage(std::unique_ptr<OutgoingMessage> m) override
+    {
+        messages.push_back(std::move(m));
+    }
 };
 
 struct ChangeCounter : juce::ChangeListener
@@ -26,15 +29,15 @@ struct ChangeCounter : juce::ChangeListener
 };
 
 // Builds an OSC message with oscpack and lets `block` receive it.
-template <typename... Args>
-void deliver(Cnode& block, const char* address, Args... args)
+template <typename... Args> void deliver(Cnode& block, const char* address, Args... args)
 {
     char buffer[128];
     osc::OutboundPacketStream p(buffer, sizeof buffer);
     p << osc::BeginMessage(address);
     (p << ... << args);
     p << osc::EndMessage;
-    osc::ReceivedMessage message(osc::ReceivedPacket(p.Data(), static_cast<osc::osc_bundle_element_size_t>(p.Size())));
+    osc::ReceivedMessage message(
+        osc::ReceivedPacket(p.Data(), static_cast<osc::osc_bundle_element_size_t>(p.Size())));
     auto stream = message.ArgumentStream();
     block.receive(stream);
 }
@@ -95,14 +98,17 @@ TEST_F(Blocks, MalformedArgumentListsChangeNothing)
     hp.addChangeListener(&counter);
     const std::string before = hp.text();
 
-    EXPECT_THROW(deliver(hp, "/channel/1/xover/hp", "LR24", 19999.0f, 1.0f), osc::ExcessArgumentException);
+    EXPECT_THROW(deliver(hp, "/channel/1/xover/hp", "LR24", 19999.0f, 1.0f),
+                 osc::ExcessArgumentException);
     EXPECT_THROW(deliver(hp, "/channel/1/xover/hp", "LR24"), osc::MissingArgumentException);
-    EXPECT_THROW(deliver(hp, "/channel/1/xover/hp", 19999.0f, "LR24"), osc::WrongArgumentTypeException);
+    EXPECT_THROW(deliver(hp, "/channel/1/xover/hp", 19999.0f, "LR24"),
+                 osc::WrongArgumentTypeException);
     EXPECT_EQ(hp.text(), before);
 
     Cxovergain& gain = *ch1().xover->gain;
     gain.addChangeListener(&counter);
-    EXPECT_THROW(deliver(gain, "/channel/1/xover/gain", osc::int32(3)), osc::WrongArgumentTypeException);
+    EXPECT_THROW(deliver(gain, "/channel/1/xover/gain", osc::int32(3)),
+                 osc::WrongArgumentTypeException);
     EXPECT_EQ(gain.gain().getStep(), 0);
 
     Ciosiggen siggen;
@@ -154,7 +160,8 @@ TEST_F(Blocks, SendBuildsOneMessageWithTheBlocksArguments)
     EXPECT_EQ(m.address(), "/channel/1/peq/1");
     EXPECT_EQ(m.size(), 48u);
 
-    osc::ReceivedMessage received(osc::ReceivedPacket(m.data(), static_cast<osc::osc_bundle_element_size_t>(m.size())));
+    osc::ReceivedMessage received(
+        osc::ReceivedPacket(m.data(), static_cast<osc::osc_bundle_element_size_t>(m.size())));
     EXPECT_STREQ(received.TypeTags(), "sfff");
     auto args = received.ArgumentStream();
     const char* type = nullptr;
@@ -167,7 +174,8 @@ TEST_F(Blocks, SendBuildsOneMessageWithTheBlocksArguments)
 
     Ciosiggen siggen;
     siggen.send("/siggen");
-    osc::ReceivedMessage s(osc::ReceivedPacket(outbox.messages[1]->data(),
+    osc::ReceivedMessage s(osc::ReceivedPacket(
+        outbox.messages[1]->data(),
         static_cast<osc::osc_bundle_element_size_t>(outbox.messages[1]->size())));
     EXPECT_STREQ(s.TypeTags(), "iff");
 }
@@ -185,7 +193,8 @@ void scramble(Cnode& block, int seed)
     for (const auto& child : block.getChildren())
     {
         auto& p = static_cast<Cparam&>(*child);
-        const int span = p.getKind() == kindLogarithmic ? p.getMaxStep() / 1000 : p.getMaxStep() - p.getMinStep();
+        const int span = p.getKind() == kindLogarithmic ? p.getMaxStep() / 1000
+                                                        : p.getMaxStep() - p.getMinStep();
         p.setStep(p.getMinStep() + (seed * 7 + 3) % (span + 1));
         ++seed;
     }
@@ -196,27 +205,30 @@ TEST_F(Blocks, EveryBlockRoundTripsThroughItsOscBytes)
     auto other = makeTree();
     int seed = 1;
     int blocks = 0;
-    forEachBlock(*root, [&](Cnode& block) {
-        scramble(block, seed++);
-        block.send(block.getPath());
-        ASSERT_FALSE(outbox.messages.empty());
-        const auto& m = *outbox.messages.back();
-        EXPECT_EQ(m.address(), block.getPath());
+    forEachBlock(*root,
+                 [&](Cnode& block)
+                 {
+                     scramble(block, seed++);
+                     block.send(block.getPath());
+                     ASSERT_FALSE(outbox.messages.empty());
+                     const auto& m = *outbox.messages.back();
+                     EXPECT_EQ(m.address(), block.getPath());
 
-        Cnode* twin = findNode(block.getPath().substr(1), *other);
-        ASSERT_NE(twin, nullptr);
-        osc::ReceivedMessage received(osc::ReceivedPacket(m.data(), static_cast<osc::osc_bundle_element_size_t>(m.size())));
-        EXPECT_EQ(std::string(received.TypeTags()), typeTags(block));
-        auto args = received.ArgumentStream();
-        twin->receive(args);
-        for (std::size_t i = 0; i < block.getChildren().size(); ++i)
-        {
-            const auto& a = static_cast<const Cparam&>(*block.getChildren()[i]);
-            const auto& b = static_cast<const Cparam&>(*twin->getChildren()[i]);
-            EXPECT_EQ(a.rawStep(), b.rawStep()) << a.getPath();
-        }
-        ++blocks;
-    });
+                     Cnode* twin = findNode(block.getPath().substr(1), *other);
+                     ASSERT_NE(twin, nullptr);
+                     osc::ReceivedMessage received(osc::ReceivedPacket(
+                         m.data(), static_cast<osc::osc_bundle_element_size_t>(m.size())));
+                     EXPECT_EQ(std::string(received.TypeTags()), typeTags(block));
+                     auto args = received.ArgumentStream();
+                     twin->receive(args);
+                     for (std::size_t i = 0; i < block.getChildren().size(); ++i)
+                     {
+                         const auto& a = static_cast<const Cparam&>(*block.getChildren()[i]);
+                         const auto& b = static_cast<const Cparam&>(*twin->getChildren()[i]);
+                         EXPECT_EQ(a.rawStep(), b.rawStep()) << a.getPath();
+                     }
+                     ++blocks;
+                 });
     EXPECT_EQ(blocks, 39);
 }
 

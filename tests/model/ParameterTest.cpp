@@ -38,7 +38,7 @@ TEST(Logarithmic, WholeStepsThousandthsAndClamps)
     f->setStep(339);
     EXPECT_NEAR(f->getValue(), 990.9f, 0.05f);
 
-    for (float low : { 0.0f, 10.0f, -5.0f, std::nanf("") })
+    for (float low : {0.0f, 10.0f, -5.0f, std::nanf("")})
     {
         f->setStep(300);
         f->setValue(low);
@@ -63,8 +63,8 @@ TEST(Linear, NearestStepWithHalfGoingUp)
         float in;
         int step;
         float value;
-    } cases[] = { { 0.25f, 31, 0.5f }, { 0.24f, 30, 0.0f }, { 99.0f, 60, 15.0f },
-                  { -99.0f, 0, -15.0f }, { -3.2f, 24, -3.0f }, { std::nanf(""), 0, -15.0f } };
+    } cases[] = {{0.25f, 31, 0.5f},   {0.24f, 30, 0.0f},  {99.0f, 60, 15.0f},
+                 {-99.0f, 0, -15.0f}, {-3.2f, 24, -3.0f}, {std::nanf(""), 0, -15.0f}};
     for (const auto& c : cases)
     {
         g->setValue(c.in);
@@ -94,7 +94,7 @@ TEST(IntegerAndChoice, WholePartAndClamping)
 
 TEST(ParameterText, ChoiceReadsByPrefixInTableOrder)
 {
-    auto type = Cparam::choice("type", kindPeq, { "OFF", "PEQ", "LS6", "LS12", "HS6", "HS12" });
+    auto type = Cparam::choice("type", kindPeq, {"OFF", "PEQ", "LS6", "LS12", "HS6", "HS12"});
     EXPECT_EQ(type->readText("PEQX"), 3);
     EXPECT_EQ(type->getStep(), 1);
     EXPECT_EQ(type->readText("XYZ"), 0);

@@ -39,16 +39,16 @@ TEST_F(Tree, ForEachBlockVisitsTheThirtyNineBlocksInPresetOrder)
     std::vector<std::string> paths;
     forEachBlock(*root, [&](Cnode& block) { paths.push_back(block.getPath()); });
 
-    std::vector<std::string> expected { "/ampmode" };
+    std::vector<std::string> expected {"/ampmode"};
     for (int c = 1; c <= 2; ++c)
     {
         const std::string ch = "/channel/" + std::to_string(c);
         for (int b = 1; b <= 8; ++b)
             expected.push_back(ch + "/peq/" + std::to_string(b));
-        for (const char* x : { "/xover/hp", "/xover/lp", "/xover/gain" })
+        for (const char* x : {"/xover/hp", "/xover/lp", "/xover/gain"})
             expected.push_back(ch + x);
         for (int b = 1; b <= 2; ++b)
-            for (const char* part : { "comp", "time", "filt" })
+            for (const char* part : {"comp", "time", "filt"})
                 expected.push_back(ch + "/deq/" + std::to_string(b) + "/" + part);
         expected.push_back(ch + "/delay");
         expected.push_back(ch + "/limiter");
@@ -100,13 +100,15 @@ TEST_F(Tree, BlockIdsNameChannelAndPlace)
 
 TEST_F(Tree, EveryParameterStartsAtItsLowestStep)
 {
-    forEachBlock(*root, [](Cnode& block) {
-        for (const auto& child : block.getChildren())
-        {
-            const auto& p = static_cast<const Cparam&>(*child);
-            EXPECT_EQ(p.rawStep(), p.getMinStep()) << p.getPath();
-        }
-    });
+    forEachBlock(*root,
+                 [](Cnode& block)
+                 {
+                     for (const auto& child : block.getChildren())
+                     {
+                         const auto& p = static_cast<const Cparam&>(*child);
+                         EXPECT_EQ(p.rawStep(), p.getMinStep()) << p.getPath();
+                     }
+                 });
     Ciosiggen siggen;
     EXPECT_EQ(siggen.scan().getStep(), 5);
     EXPECT_FLOAT_EQ(siggen.gain().getValue(), -40.0f);

@@ -39,9 +39,10 @@ protected:
     // Clicks a row and answers the question box.
     void clickRow(int row, bool confirm)
     {
-        const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f, 0.0f,
-                                            0.0f, 0.0f, &setup().table, &setup().table, juce::Time::getCurrentTime(),
-                                            {}, juce::Time::getCurrentTime(), 1, false);
+        const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {},
+                                            {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &setup().table,
+                                            &setup().table, juce::Time::getCurrentTime(), {},
+                                            juce::Time::getCurrentTime(), 1, false);
         setup().cellClicked(row, 1, click);
         if (! dialogs.questions.empty())
             dialogs.answer(confirm);
@@ -58,7 +59,9 @@ protected:
     void connectToRow(int row)
     {
         clickRow(row, true);
-        ASSERT_TRUE(pumpUntil([&] { return com().pendingCount() == 0 && setup().presetSlotName(2) == "Club"; }, 8000));
+        ASSERT_TRUE(pumpUntil(
+            [&] { return com().pendingCount() == 0 && setup().presetSlotName(2) == "Club"; },
+            8000));
     }
 };
 
@@ -134,7 +137,7 @@ TEST_F(SetupPage, PresetSlotsIgnoreOddNumbers)
     EXPECT_EQ(setup().presetSlotMode(3), "STEREO");
     EXPECT_EQ(setup().presetSlotName(4), "Mode");
     EXPECT_EQ(setup().presetSlotMode(4), "-MODE-");
-    for (int n : { 1, 2, 5, 20 })
+    for (int n : {1, 2, 5, 20})
         EXPECT_EQ(setup().presetSlotName(n), "");
 }
 
@@ -194,7 +197,8 @@ TEST_F(SetupPage, RecallStoreRenameLockAndUnlock)
     connectToRow(1);
 
     setup().storePreset(); // no slot selected
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Save Preset to Amp...|INIT_DATA is read-only!|Ok" });
+    EXPECT_EQ(dialogs.warnings,
+              std::vector<std::string> {"Save Preset to Amp...|INIT_DATA is read-only!|Ok"});
     setup().selectPresetSlot(1);
     setup().storePreset();
     EXPECT_EQ(dialogs.warnings.size(), 2u);
@@ -324,7 +328,8 @@ TEST_F(SetupPage, AFailedLoadOrSaveLeavesThePageAsItWas)
     EXPECT_EQ(setup().presetNameBox.getText(), "Before");
     EXPECT_EQ(setup().fileNameBox.getText(), "before.vlp");
     EXPECT_EQ(setup().getSelectedPreset(), 6);
-    EXPECT_EQ(context.root->channels[0]->delay->del().getValue(), amp->tree().channels[0]->delay->del().getValue());
+    EXPECT_EQ(context.root->channels[0]->delay->del().getValue(),
+              amp->tree().channels[0]->delay->del().getValue());
     pumpFor(200);
     EXPECT_TRUE(sim->log("/channel/1/delay").empty());
 }
@@ -341,9 +346,11 @@ TEST_F(SetupPage, LoadingWhileConnectedSendsEveryBlock)
 
     click(setup().loadButton);
     choosers.choose(file);
-    ASSERT_TRUE(pumpUntil([&] { return com().pendingCount() == 0 && sim->log().size() >= 39; }, 5000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return com().pendingCount() == 0 && sim->log().size() >= 39; }, 5000));
     int blocks = 0;
-    forEachBlock(*context.root, [&](Cnode& block) { blocks += sim->log(block.getPath()).size() == 1 ? 1 : 0; });
+    forEachBlock(*context.root,
+                 [&](Cnode& block) { blocks += sim->log(block.getPath()).size() == 1 ? 1 : 0; });
     EXPECT_EQ(blocks, 39);
     EXPECT_EQ(amp->tree().channels[1]->limiter->thres().getValue(), 42.0f);
 }

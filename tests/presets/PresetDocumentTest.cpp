@@ -13,7 +13,7 @@ namespace
 class Presets : public ::testing::Test
 {
 protected:
-    juce::TemporaryFile folder { "velmora-presets" };
+    juce::TemporaryFile folder {"velmora-presets"};
     juce::File dir;
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<Croot> root = makeTree();
@@ -49,7 +49,11 @@ protected:
         return f;
     }
 
-    Cpeq& band(int c, int b) { return *root->channels[static_cast<std::size_t>(c - 1)]->peq->bands[static_cast<std::size_t>(b - 1)]; }
+    Cpeq& band(int c, int b)
+    {
+        return *root->channels[static_cast<std::size_t>(c - 1)]
+                    ->peq->bands[static_cast<std::size_t>(b - 1)];
+    }
     Cdelay& delay(int c) { return *root->channels[static_cast<std::size_t>(c - 1)]->delay; }
 };
 
@@ -108,7 +112,12 @@ TEST_F(Presets, TheDefaultTextSetsThirtyNineBlocks)
         std::set<juce::ChangeBroadcaster*> changed;
         void changeListenerCallback(juce::ChangeBroadcaster* b) override { changed.insert(b); }
     } counter;
-    forEachBlock(*fresh, [&](Cnode& b) { b.addChangeListener(&counter); ++blocks; });
+    forEachBlock(*fresh,
+                 [&](Cnode& b)
+                 {
+                     b.addChangeListener(&counter);
+                     ++blocks;
+                 });
     SettingsStore s(options());
     presetDocument d(*fresh, s);
     ASSERT_TRUE(test::pumpUntil([&] { return counter.changed.size() == 39u; }));
@@ -130,7 +139,7 @@ TEST_F(Presets, TheDefaultTextSetsThirtyNineBlocks)
 TEST_F(Presets, LoadingBackRestoresChoicesIntegersAndTheTruncatedFloats)
 {
     band(1, 3).type().setStep(5);
-    band(1, 3).qual().setStep(12); // 1.3, held as 1.29999995: written "1.2"
+    band(1, 3).qual().setStep(12);  // 1.3, held as 1.29999995: written "1.2"
     band(2, 6).freq().setStep(350); // about 1124.7 Hz: written "1k12"
     delay(2).pol().setStep(180);
     root->ampmode->mode().setStep(4);
@@ -178,15 +187,15 @@ TEST_F(Presets, TheReadersToleranceOfOddLines)
 {
     const std::string text = "Odd\r\n"
                              "  begin_osc_data  \r\n"
-                             "/channel/1/peq/2 fff PEQ 120 -3 2.0\r\n"       // wrong tags: still read
-                             "Xchannel/1/delay fi 1.5 180\r\n"               // first character unseen
-                             " /channel/2/delay fi 9.5 180\r\n"              // leading space: ignored
-                             "/channel/2/delay\r\n"                          // no values: ignored
-                             "/channel/9/delay fi 1 0\r\n"                   // no block: ignored
-                             "/channel/1/xover/lp   sf   LR24   2k5\r\n"     // extra spaces
+                             "/channel/1/peq/2 fff PEQ 120 -3 2.0\r\n"   // wrong tags: still read
+                             "Xchannel/1/delay fi 1.5 180\r\n"           // first character unseen
+                             " /channel/2/delay fi 9.5 180\r\n"          // leading space: ignored
+                             "/channel/2/delay\r\n"                      // no values: ignored
+                             "/channel/9/delay fi 1 0\r\n"               // no block: ignored
+                             "/channel/1/xover/lp   sf   LR24   2k5\r\n" // extra spaces
                              "/channel/2/peq/8 sfff HS6 15k001 +1.5 1\r\n"
                              "End_OSC_Data   \r\n"
-                             "/channel/1/delay fi 99 0\r\n";                 // after the end marker
+                             "/channel/1/delay fi 99 0\r\n"; // after the end marker
     const auto file = write("odd.vlp", text);
     ASSERT_TRUE(doc->loadDocument(file).wasOk());
 
@@ -205,7 +214,8 @@ TEST_F(Presets, TheReadersToleranceOfOddLines)
 
 TEST_F(Presets, AnEndMarkerBeforeTheBeginMarkerAppliesNothing)
 {
-    const auto file = write("back.vlp", "t\nend_osc_data\nbegin_osc_data\n/channel/1/delay fi 5 0\nEND_OSC_DATA");
+    const auto file =
+        write("back.vlp", "t\nend_osc_data\nbegin_osc_data\n/channel/1/delay fi 5 0\nEND_OSC_DATA");
     ASSERT_TRUE(doc->loadDocument(file).wasOk());
     EXPECT_EQ(delay(1).del().getValue(), 0.0f);
 }
@@ -292,12 +302,14 @@ TEST_F(Presets, MalformedFilesOfAnySizeLoadWithoutHarm)
     std::string garbage(65536, '\0');
     for (auto& c : garbage)
         c = static_cast<char>(random.nextInt(256));
-    std::string longLine = "BEGIN_OSC_DATA\n/channel/1/delay fi " + std::string(10 * 1024 * 1024, '7') + "\nEND_OSC_DATA";
+    std::string longLine = "BEGIN_OSC_DATA\n/channel/1/delay fi " +
+                           std::string(10 * 1024 * 1024, '7') + "\nEND_OSC_DATA";
     std::string noLineEnds(10 * 1024 * 1024, 'a');
-    std::string nulAndMarkers = std::string("\0\0BEGIN_OSC_DATA\0\n/channel/1/peq/1\0 sfff \xff\xfe\n\0END_OSC_DATA", 48);
+    std::string nulAndMarkers =
+        std::string("\0\0BEGIN_OSC_DATA\0\n/channel/1/peq/1\0 sfff \xff\xfe\n\0END_OSC_DATA", 48);
 
     int i = 0;
-    for (const auto* text : { &garbage, &longLine, &noLineEnds, &nulAndMarkers })
+    for (const auto* text : {&garbage, &longLine, &noLineEnds, &nulAndMarkers})
     {
         const auto file = write("bad" + juce::String(i++) + ".vlp", *text);
         EXPECT_TRUE(doc->loadDocument(file).wasOk());

@@ -35,12 +35,12 @@ struct FakeFileChoosers : FileChoosers
     void chooseFileToOpen(const juce::String& t, const juce::File& s, const juce::String& p,
                           std::function<void(const juce::File&)> c) override
     {
-        requests.push_back({ false, t, s, p, std::move(c) });
+        requests.push_back({false, t, s, p, std::move(c)});
     }
     void chooseFileToSave(const juce::String& t, const juce::File& s, const juce::String& p,
                           std::function<void(const juce::File&)> c) override
     {
-        requests.push_back({ true, t, s, p, std::move(c) });
+        requests.push_back({true, t, s, p, std::move(c)});
     }
     // Answers the oldest open chooser with `file` (juce::File() cancels).
     void choose(const juce::File& file)
@@ -54,7 +54,7 @@ struct FakeFileChoosers : FileChoosers
 class EditorFixture : public ::testing::Test
 {
 protected:
-    juce::TemporaryFile folder { "velmora-editor" };
+    juce::TemporaryFile folder {"velmora-editor"};
     FakeDialogs dialogs;
     FakeFileChoosers choosers;
     AppContext context;

@@ -35,8 +35,11 @@ struct FakeSetupPage : SetupPageLink
     std::vector<std::int32_t> lockStates;
     std::vector<std::string> ampNames;
 
-    void updateUsbDevice(int m, const std::string& n) override { usbDevices.push_back({ m, n, 0 }); }
-    void updateIpDevice(int m, const std::string& n, std::uint32_t a) override { ipDevices.push_back({ m, n, a }); }
+    void updateUsbDevice(int m, const std::string& n) override { usbDevices.push_back({m, n, 0}); }
+    void updateIpDevice(int m, const std::string& n, std::uint32_t a) override
+    {
+        ipDevices.push_back({m, n, a});
+    }
     void selectDevice(int row) override
     {
         calls.push_back("selectDevice");
@@ -63,15 +66,21 @@ struct FakeSetupPage : SetupPageLink
         selectedRow = -1;
     }
     void showAmpName(const std::string& n) override { ampNames.push_back(n); }
-    void showPresetSlot(const std::string& n, int mode, int slot) override { presetSlots.emplace_back(n, mode, slot); }
+    void showPresetSlot(const std::string& n, int mode, int slot) override
+    {
+        presetSlots.emplace_back(n, mode, slot);
+    }
     void showRecalledPresetName(const std::string& n) override { calls.push_back("recalled " + n); }
     void showStoredPreset(const std::string& n, int mode, int slot) override
     {
         calls.push_back("stored " + n + " " + std::to_string(mode) + " " + std::to_string(slot));
     }
     void showLockState(std::int32_t code) override { lockStates.push_back(code); }
-    void setMeterLevels(float a, float b, float c, float d) override { meters.push_back({ a, b, c, d }); }
-    void setLimitLeds(bool a, bool b, bool c, bool d) override { leds.push_back({ a, b, c, d }); }
+    void setMeterLevels(float a, float b, float c, float d) override
+    {
+        meters.push_back({a, b, c, d});
+    }
+    void setLimitLeds(bool a, bool b, bool c, bool d) override { leds.push_back({a, b, c, d}); }
 };
 
 struct FakePanel : MainPanelLink
@@ -79,7 +88,10 @@ struct FakePanel : MainPanelLink
     std::vector<std::tuple<float, float, bool, bool>> gains;
     int meterResets = 0;
     int ledResets = 0;
-    void setGainState(float a, float b, bool ma, bool mb) override { gains.emplace_back(a, b, ma, mb); }
+    void setGainState(float a, float b, bool ma, bool mb) override
+    {
+        gains.emplace_back(a, b, ma, mb);
+    }
     void showMeterLevels(float a, float b, float c, float d) override
     {
         if (a == 0 && b == 0 && c == 0 && d == 0)
@@ -109,7 +121,7 @@ struct FakeDialogs : Dialogs
     void askQuestion(const std::string& t, const std::string& m, const std::string& c,
                      const std::string& x, std::function<void(bool)> answered) override
     {
-        questions.push_back({ t, m, c, x, std::move(answered) });
+        questions.push_back({t, m, c, x, std::move(answered)});
     }
     // Answers the oldest open question.
     void answer(bool confirm)

@@ -35,11 +35,13 @@ struct PeerPacket
     std::uint32_t from = 0;
     Bytes bytes;
 
-    std::string address() const { return bytes.empty() ? std::string() : std::string(bytes.data()); }
+    std::string address() const
+    {
+        return bytes.empty() ? std::string() : std::string(bytes.data());
+    }
 };
 
-template <typename Fill>
-Bytes oscBytes(const char* address, Fill fill)
+template <typename Fill> Bytes oscBytes(const char* address, Fill fill)
 {
     char buffer[256];
     osc::OutboundPacketStream p(buffer, sizeof buffer);
@@ -68,7 +70,8 @@ public:
     // send back to the packet's sender.
     using Responder = std::function<std::vector<Bytes>(const PeerPacket&)>;
 
-    explicit FakePeer(const std::string& address, int port = 3456) : ownAddress(ipv4(address.c_str()))
+    explicit FakePeer(const std::string& address, int port = 3456)
+        : ownAddress(ipv4(address.c_str()))
     {
         fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         const int yes = 1;
@@ -131,7 +134,8 @@ public:
     }
 
     // Waits (without the message loop) until `done` holds for what was received.
-    bool waitFor(const std::function<bool(const std::vector<PeerPacket>&)>& done, int timeoutMs) const
+    bool waitFor(const std::function<bool(const std::vector<PeerPacket>&)>& done,
+                 int timeoutMs) const
     {
         std::unique_lock<std::mutex> lock(mutex);
         return arrived.wait_for(lock, std::chrono::milliseconds(timeoutMs),
@@ -143,17 +147,18 @@ private:
     {
         while (! stop)
         {
-            pollfd p { fd, POLLIN, 0 };
+            pollfd p {fd, POLLIN, 0};
             if (::poll(&p, 1, 20) <= 0)
                 continue;
             char buffer[2048];
             sockaddr_in from {};
             socklen_t length = sizeof from;
-            const auto n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &length);
+            const auto n = ::recvfrom(fd, buffer, sizeof buffer, 0,
+                                      reinterpret_cast<sockaddr*>(&from), &length);
             if (n < 0)
                 continue;
-            PeerPacket packet { std::chrono::steady_clock::now(), from.sin_addr.s_addr,
-                                Bytes(buffer, buffer + n) };
+            PeerPacket packet {std::chrono::steady_clock::now(), from.sin_addr.s_addr,
+                               Bytes(buffer, buffer + n)};
             Responder r;
             {
                 std::lock_guard<std::mutex> lock(mutex);
@@ -165,7 +170,8 @@ private:
                 for (const auto& answer : r(packet))
                 {
                     sockaddr_in to = from;
-                    ::sendto(fd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+                    ::sendto(fd, answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&to),
+                             sizeof to);
                 }
         }
     }
@@ -173,7 +179,7 @@ private:
     std::uint32_t ownAddress;
     int fd = -1;
     bool bound = false;
-    std::atomic<bool> stop { false };
+    std::atomic<bool> stop {false};
     mutable std::mutex mutex;
     mutable std::condition_variable arrived;
     std::vector<PeerPacket> packets;

@@ -11,7 +11,8 @@ namespace velmora::test
 // Returns whether `done` held.
 inline bool pumpUntil(const std::function<bool()>& done, int timeoutMs = 2000)
 {
-    const auto deadline = juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(timeoutMs);
+    const auto deadline =
+        juce::Time::getMillisecondCounter() + static_cast<juce::uint32>(timeoutMs);
     while (! done())
     {
         if (juce::Time::getMillisecondCounter() >= deadline)

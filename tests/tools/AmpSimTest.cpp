@@ -19,7 +19,8 @@ protected:
     void syncWith(const std::string& address)
     {
         connectTo(address);
-        ASSERT_TRUE(pumpUntil([&] { return com->pendingCount() == 0 && setup.presetSlots.size() == 20; }, 8000));
+        ASSERT_TRUE(pumpUntil(
+            [&] { return com->pendingCount() == 0 && setup.presetSlots.size() == 20; }, 8000));
     }
 };
 
@@ -36,17 +37,22 @@ TEST_F(AmpSim, DiscoverySyncAndEcho)
     ASSERT_TRUE(simA.isBound() && simB.isBound());
 
     // Both announce themselves; the editor lists both.
-    ASSERT_TRUE(pumpUntil([&] {
-        std::set<int> models;
-        for (auto& d : setup.ipDevices)
-            models.insert(d.model);
-        return models.size() == 2;
-    }));
+    ASSERT_TRUE(pumpUntil(
+        [&]
+        {
+            std::set<int> models;
+            for (auto& d : setup.ipDevices)
+                models.insert(d.model);
+            return models.size() == 2;
+        }));
 
     syncWith("127.0.0.2");
-    forEachBlock(vorn.tree(), [&](Cnode& block) {
-        EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text()) << block.getPath();
-    });
+    forEachBlock(vorn.tree(),
+                 [&](Cnode& block)
+                 {
+                     EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text())
+                         << block.getPath();
+                 });
     EXPECT_EQ(simA.log("/online").size(), 1u);
     EXPECT_EQ(simB.log("/online").size(), 0u);
     ASSERT_EQ(panel.gains.size(), 1u);
@@ -79,16 +85,19 @@ TEST_F(AmpSim, PresetsLockAndNameAnswerLikeAnAmplifier)
 
     const float delayBefore = root->channels[0]->delay->del().getValue();
     com->queueIntIntString("/preset/load", 3, 0, "Speech");
-    ASSERT_TRUE(pumpUntil([&] { return ! setup.calls.empty() && setup.calls.back() == "recalled Speech"; }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return ! setup.calls.empty() && setup.calls.back() == "recalled Speech"; }));
     // Loading a slot changes the amplifier's blocks; the editor asks again.
     com->queueNodeQuery(*root->channels[0]->delay);
-    ASSERT_TRUE(pumpUntil([&] { return root->channels[0]->delay->del().getValue() != delayBefore; }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return root->channels[0]->delay->del().getValue() != delayBefore; }));
     EXPECT_EQ(root->channels[0]->delay->del().getValue(), 2.0f);
 
     com->queueIntIntString("/preset/save", 1, 0, "Mine");
     ASSERT_TRUE(pumpUntil([&] { return setup.calls.back() == "stored INIT_DATA 0 1"; }));
     com->queueIntIntString("/preset/save", 7, 2, "Mine");
-    ASSERT_TRUE(pumpUntil([&] { return setup.calls.back() == "stored Mine 2 7"; })) << setup.calls.back();
+    ASSERT_TRUE(pumpUntil([&] { return setup.calls.back() == "stored Mine 2 7"; }))
+        << setup.calls.back();
     EXPECT_EQ(amp.preset(1).name, "INIT_DATA"); // read-only
 
     com->queueInt(0x34333231, "/lock");
@@ -118,7 +127,7 @@ class AmpSimFaults : public AmpSim, public ::testing::WithParamInterface<FaultCa
 TEST_P(AmpSimFaults, WhatTheEditorDoesAboutIt)
 {
     const auto& c = GetParam();
-    startCom({ 100, 4 });
+    startCom({100, 4});
     sim::Amplifier amp(2, "Faulty");
     sim::UdpAmpSim::Options o;
     o.bindAddress = "127.0.0.2";
@@ -141,7 +150,9 @@ TEST_P(AmpSimFaults, WhatTheEditorDoesAboutIt)
     else
     {
         ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }));
-        EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+        EXPECT_EQ(
+            dialogs.warnings,
+            std::vector<std::string> {"Network connection error!|Device will be disconnected|Ok"});
     }
     EXPECT_EQ(static_cast<int>(s.log("/gain").size()), c.sendsOfGain);
 }
@@ -149,11 +160,11 @@ TEST_P(AmpSimFaults, WhatTheEditorDoesAboutIt)
 INSTANTIATE_TEST_SUITE_P(
     Modes, AmpSimFaults,
     ::testing::Values(
-        FaultCase { "dropFirstTwo", [](sim::Faults& f) { f.dropFirst["/gain"] = 2; }, true, 3 },
-        FaultCase { "ignore", [](sim::Faults& f) { f.ignore.insert("/gain"); }, false, 4 },
-        FaultCase { "late", [](sim::Faults& f) { f.answerDelayMs = 150; }, true, 2 },
-        FaultCase { "silent", [](sim::Faults& f) { f.silent = true; }, false, 4 },
-        FaultCase { "wrongCount", [](sim::Faults& f) { f.wrongCount.insert("/gain"); }, false, 4 }),
+        FaultCase {"dropFirstTwo", [](sim::Faults& f) { f.dropFirst["/gain"] = 2; }, true, 3},
+        FaultCase {"ignore", [](sim::Faults& f) { f.ignore.insert("/gain"); }, false, 4},
+        FaultCase {"late", [](sim::Faults& f) { f.answerDelayMs = 150; }, true, 2},
+        FaultCase {"silent", [](sim::Faults& f) { f.silent = true; }, false, 4},
+        FaultCase {"wrongCount", [](sim::Faults& f) { f.wrongCount.insert("/gain"); }, false, 4}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST_F(AmpSim, PowerOffAndMalformedPackets)
@@ -172,7 +183,8 @@ TEST_F(AmpSim, PowerOffAndMalformedPackets)
 
     s.sendPowerOff();
     ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }));
-    EXPECT_EQ(dialogs.warnings, std::vector<std::string> { "Network connection error!|Device will be disconnected|Ok" });
+    EXPECT_EQ(dialogs.warnings, std::vector<std::string> {
+                                    "Network connection error!|Device will be disconnected|Ok"});
     ASSERT_TRUE(pumpUntil([&] { return s.log("/offline").size() == 1; }));
 }
 
@@ -191,7 +203,7 @@ TEST(TwoHosts, BroadcastDiscoveryFindsBothAndOneSyncs)
     FakePanel panel;
     FakeDialogs dialogs;
     // Construction broadcasts "/info" to 255.255.255.255.
-    osc::OscCom com({ *root, setup, panel, dialogs });
+    osc::OscCom com({*root, setup, panel, dialogs});
     setup.com = &com;
     setOutbox(&com);
     ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() == 2; }, 3000));
@@ -199,16 +211,20 @@ TEST(TwoHosts, BroadcastDiscoveryFindsBothAndOneSyncs)
     for (auto& d : setup.ipDevices)
         found.emplace(d.model, d.name, dottedAddress(d.address));
     EXPECT_EQ(found, (std::set<std::tuple<int, std::string, std::string>> {
-                         { 1, "Stage L", vornAddress }, { 5, "Fill", zephylAddress } }));
+                         {1, "Stage L", vornAddress}, {5, "Fill", zephylAddress}}));
 
     com.connectUdp(vornAddress);
     setup.selectDevice(1);
     setup.connectDevice();
-    ASSERT_TRUE(pumpUntil([&] { return com.pendingCount() == 0 && setup.presetSlots.size() == 20; }, 8000));
+    ASSERT_TRUE(
+        pumpUntil([&] { return com.pendingCount() == 0 && setup.presetSlots.size() == 20; }, 8000));
     sim::Amplifier twin(1, "Stage L"); // the same start values as the simulator
-    forEachBlock(twin.tree(), [&](Cnode& block) {
-        EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text()) << block.getPath();
-    });
+    forEachBlock(twin.tree(),
+                 [&](Cnode& block)
+                 {
+                     EXPECT_EQ(findNode(block.getPath().substr(1), *root)->text(), block.text())
+                         << block.getPath();
+                 });
 
     Cdelay& delay = *root->channels[1]->delay;
     delay.del().setValue(7.5f);

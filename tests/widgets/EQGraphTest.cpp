@@ -14,10 +14,22 @@ namespace
 struct RecordingHost : EqGraphHost
 {
     std::vector<std::string> calls;
-    void nudgeFrequency(int i, int steps) override { calls.push_back("freq " + std::to_string(i) + " " + std::to_string(steps)); }
-    void nudgeGain(int i, int amount) override { calls.push_back("gain " + std::to_string(i) + " " + std::to_string(amount)); }
-    void nudgeQuality(int i, int steps) override { calls.push_back("qual " + std::to_string(i) + " " + std::to_string(steps)); }
-    void crossoverWheel(int i, int step) override { calls.push_back("wheel " + std::to_string(i) + " " + std::to_string(step)); }
+    void nudgeFrequency(int i, int steps) override
+    {
+        calls.push_back("freq " + std::to_string(i) + " " + std::to_string(steps));
+    }
+    void nudgeGain(int i, int amount) override
+    {
+        calls.push_back("gain " + std::to_string(i) + " " + std::to_string(amount));
+    }
+    void nudgeQuality(int i, int steps) override
+    {
+        calls.push_back("qual " + std::to_string(i) + " " + std::to_string(steps));
+    }
+    void crossoverWheel(int i, int step) override
+    {
+        calls.push_back("wheel " + std::to_string(i) + " " + std::to_string(step));
+    }
 };
 
 float flat(int, float)
@@ -55,9 +67,12 @@ protected:
         return graph;
     }
 
-    static juce::Image render(EQGraph& g) { return g.createComponentSnapshot(g.getLocalBounds(), true); }
+    static juce::Image render(EQGraph& g)
+    {
+        return g.createComponentSnapshot(g.getLocalBounds(), true);
+    }
     static juce::Colour at(const juce::Image& i, int x, int y) { return i.getPixelAt(x, y); }
-    const juce::Colour grid { 0xff555555 };
+    const juce::Colour grid {0xff555555};
 };
 
 TEST_F(Graph, KindsSetTheirRanges)
@@ -67,7 +82,10 @@ TEST_F(Graph, KindsSetTheirRanges)
         int kind, halfRange;
         float zero;
         unsigned curves;
-    } cases[] = { { Parametric, 40, 0.5f, 1 }, { Crossover, 30, 0.5f, 2 }, { Dynamic, 60, 6.0f / 7.0f, 6 }, { 9, 30, 0.5f, 1 } };
+    } cases[] = {{Parametric, 40, 0.5f, 1},
+                 {Crossover, 30, 0.5f, 2},
+                 {Dynamic, 60, 6.0f / 7.0f, 6},
+                 {9, 30, 0.5f, 1}};
     for (const auto& c : cases)
     {
         EQGraph g(c.kind, &host);
@@ -103,7 +121,7 @@ TEST_F(Graph, GridLinesWhereTheAxesPutThem)
 {
     auto g = make(Parametric, 660, 150);
     const auto image = render(*g);
-    for (float f : { 30.0f, 100.0f, 1000.0f, 2000.0f, 10000.0f })
+    for (float f : {30.0f, 100.0f, 1000.0f, 2000.0f, 10000.0f})
     {
         const int x = static_cast<int>(g->positionOf(f) * 660.0f);
         EXPECT_EQ(at(image, x, 10), grid) << f;
@@ -112,7 +130,7 @@ TEST_F(Graph, GridLinesWhereTheAxesPutThem)
     // 20 Hz on the left edge.
     EXPECT_EQ(at(image, 0, 10), grid);
     // Horizontal divisions at trunc(i * 150 / 8) and the 2-pixel 0 line.
-    for (int i : { 1, 2, 3, 5, 6, 7 })
+    for (int i : {1, 2, 3, 5, 6, 7})
         EXPECT_EQ(at(image, 300, static_cast<int>(i * (150.0 / 8))), grid) << i;
     EXPECT_EQ(at(image, 300, 74), grid);
     EXPECT_EQ(at(image, 300, 75), grid);
@@ -125,8 +143,9 @@ TEST_F(Graph, TheGridGoesWithItsColourOrItsHeight)
     auto g = make(Parametric, 660, 150);
     g->gridColour = g->backgroundColour;
     const auto none = render(*g);
-    for (int y : { 10, 18, 74, 75 })
-        EXPECT_EQ(at(none, static_cast<int>(g->positionOf(1000.0f) * 660.0f), y), juce::Colours::black);
+    for (int y : {10, 18, 74, 75})
+        EXPECT_EQ(at(none, static_cast<int>(g->positionOf(1000.0f) * 660.0f), y),
+                  juce::Colours::black);
     EXPECT_EQ(at(none, 300, 75), juce::Colours::black);
 
     auto low = make(Parametric, 660, 20); // below 3 x 8 rows: no divisions, still the 0 line
@@ -181,14 +200,15 @@ TEST_F(Graph, MarkersSitOnTheirFrequencies)
     g->setHandleCount(8);
     for (int i = 0; i < 8; ++i)
         g->addHandle(marker(), i);
-    g->handleFrequency = { 20.0f, 20000.0f, 1500.0f, 0.0f, -5.0f, 150.0f, 250.0f, 450.0f };
+    g->handleFrequency = {20.0f, 20000.0f, 1500.0f, 0.0f, -5.0f, 150.0f, 250.0f, 450.0f};
     EQGraph::selectedHandle = 2;
     const auto image = render(*g);
     EXPECT_EQ(g->getHandle(0)->getX(), -6); // centred on the left edge
     EXPECT_EQ(g->getHandle(0)->getY(), 3);
     EXPECT_EQ(g->getHandle(1)->getX(), 660 - 6);
     const int x1k = static_cast<int>(static_cast<double>(g->positionOf(1500.0f)) * 660);
-    EXPECT_EQ(g->getHandle(2)->getX(), static_cast<int>(static_cast<double>(g->positionOf(1500.0f)) * 660 - 6));
+    EXPECT_EQ(g->getHandle(2)->getX(),
+              static_cast<int>(static_cast<double>(g->positionOf(1500.0f)) * 660 - 6));
     EXPECT_LT(g->getHandle(3)->getX(), -1300);
     EXPECT_EQ(g->getHandle(4)->getX(), g->getHandle(3)->getX());
     // The selected marker's dotted line is white; the others grey.
@@ -238,48 +258,50 @@ TEST_F(Graph, MarkerGesturesBecomeNudges)
     {
         int dy;
         std::vector<std::string> calls;
-    } vertical[] = { { 1, {} }, { -1, {} }, { 2, { "gain 3 1" } }, { 3, { "gain 3 1" } }, { -4, { "gain 3 -2" } } };
+    } vertical[] = {{1, {}}, {-1, {}}, {2, {"gain 3 1"}}, {3, {"gain 3 1"}}, {-4, {"gain 3 -2"}}};
     for (const auto& c : vertical)
     {
         host.calls.clear();
-        m.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), { 6.0f, 6.0f }, {}, 0, 0, 0, 0, 0,
-                                     &m, &m, juce::Time(), { 6.0f, 6.0f }, juce::Time(), 1, false));
+        m.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(),
+                                     {6.0f, 6.0f}, {}, 0, 0, 0, 0, 0, &m, &m, juce::Time(),
+                                     {6.0f, 6.0f}, juce::Time(), 1, false));
         m.dragTo(6, 6 + c.dy);
         EXPECT_EQ(host.calls, c.calls) << c.dy;
     }
     EXPECT_EQ(EQGraph::selectedHandle, 3);
 
     // Slow movement adds up: 1 pixel, then another.
-    m.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), { 6.0f, 6.0f }, {}, 0, 0, 0, 0, 0,
-                                 &m, &m, juce::Time(), { 6.0f, 6.0f }, juce::Time(), 1, false));
+    m.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {6.0f, 6.0f},
+                                 {}, 0, 0, 0, 0, 0, &m, &m, juce::Time(), {6.0f, 6.0f},
+                                 juce::Time(), 1, false));
     host.calls.clear();
     m.dragTo(6, 7);
     m.dragTo(6, 8); // 2 below the last processed position
-    EXPECT_EQ(host.calls, std::vector<std::string>({ "gain 3 1" }));
+    EXPECT_EQ(host.calls, std::vector<std::string>({"gain 3 1"}));
 
     // Horizontal: the offset from the marker's centre, in steps.
     host.calls.clear();
     m.dragTo(10, 8);
-    EXPECT_EQ(host.calls, std::vector<std::string>({ "freq 3 4" }));
+    EXPECT_EQ(host.calls, std::vector<std::string>({"freq 3 4"}));
 
     host.calls.clear();
     m.wheel(0.0f);
     m.wheel(-0.2f);
-    EXPECT_EQ(host.calls, std::vector<std::string>({ "qual 3 1", "qual 3 -1" }));
+    EXPECT_EQ(host.calls, std::vector<std::string>({"qual 3 1", "qual 3 -1"}));
 
     // Dynamic: two steps per pixel, every vertical pixel.
     auto d = make(Dynamic, 320, 140);
     d->addHandle(marker(), 0);
     host.calls.clear();
     d->getHandle(0)->dragTo(8, 1);
-    EXPECT_EQ(host.calls, std::vector<std::string>({ "freq 0 4", "gain 0 1" }));
+    EXPECT_EQ(host.calls, std::vector<std::string>({"freq 0 4", "gain 0 1"}));
 
     auto x = make(Crossover, 660, 150);
     x->addHandle(marker(), 1);
     host.calls.clear();
     x->getHandle(1)->dragTo(3, 9);
     x->getHandle(1)->wheel(1.0f);
-    EXPECT_EQ(host.calls, std::vector<std::string>({ "freq 1 -3", "wheel 1 1" }));
+    EXPECT_EQ(host.calls, std::vector<std::string>({"freq 1 -3", "wheel 1 1"}));
 }
 
 } // namespace

@@ -51,10 +51,10 @@ TEST_F(Maths, ParametricBandsAsTheGraphShowsThem)
 
 TEST_F(Maths, GainZeroIsExactlyFlat)
 {
-    for (int type : { 1, 2, 3, 4, 5 })
+    for (int type : {1, 2, 3, 4, 5})
     {
         const Biquad h = designPeqBand(type, 1000.0f, 0.0f, 1.0f);
-        for (float f : { 20.0f, 300.0f, 1000.0f, 9000.0f, 20000.0f })
+        for (float f : {20.0f, 300.0f, 1000.0f, 9000.0f, 20000.0f})
             EXPECT_NEAR(magnitudeSquared(h, f), 1.0f, 1e-5f) << type << " " << f;
     }
     const Biquad peq = designPeqBand(1, 1000.0f, 0.0f, 1.0f);
@@ -82,30 +82,31 @@ TEST_F(Maths, EveryDesignHasItsPromisedGain)
 {
     // At DC for the low shelves, at 48 kHz for the high shelves, at the
     // centre for the peaking band: |H|^2 = g^2.
-    for (float f : { 40.0f, 315.0f, 2500.0f, 12000.0f })
-        for (float gain : { -15.0f, -6.0f, -0.5f, 0.5f, 6.0f, 15.0f })
-            for (float q : { 0.3f, 1.0f, 5.0f })
+    for (float f : {40.0f, 315.0f, 2500.0f, 12000.0f})
+        for (float gain : {-15.0f, -6.0f, -0.5f, 0.5f, 6.0f, 15.0f})
+            for (float q : {0.3f, 1.0f, 5.0f})
             {
                 const float g2 = std::pow(10.0f, gain / 10.0f);
-                const auto at = [&](int type, float where) {
-                    return magnitudeSquared(designPeqBand(type, f, gain, q), where);
-                };
+                const auto at = [&](int type, float where)
+                { return magnitudeSquared(designPeqBand(type, f, gain, q), where); };
                 EXPECT_NEAR(at(1, f) / g2, 1.0f, 3e-3f) << "PEQ " << f << " " << gain << " " << q;
                 EXPECT_NEAR(at(2, 0.0f) / g2, 1.0f, 2e-3f) << "LS6 " << f << " " << gain;
                 // At DC a low second-order shelf sums terms near 1 to a result
                 // of K^2: single precision keeps fewer digits the lower the shelf.
-                EXPECT_NEAR(at(3, 0.0f) / g2, 1.0f, f < 100.0f ? 0.06f : 2e-3f) << "LS12 " << f << " " << gain;
+                EXPECT_NEAR(at(3, 0.0f) / g2, 1.0f, f < 100.0f ? 0.06f : 2e-3f)
+                    << "LS12 " << f << " " << gain;
                 EXPECT_NEAR(at(4, 48000.0f) / g2, 1.0f, 2e-3f) << "HS6 " << f << " " << gain;
                 EXPECT_NEAR(at(5, 48000.0f) / g2, 1.0f, 2e-3f) << "HS12 " << f << " " << gain;
             }
     // The dynamic band filters: unity peak, pass bands of 1.
-    for (float f : { 50.0f, 1000.0f, 8000.0f })
+    for (float f : {50.0f, 1000.0f, 8000.0f})
     {
         EXPECT_NEAR(magnitudeSquared(designDeqBand(1, f, 1.0f, -6.0f), f), 1.0f, 1e-3f);
         EXPECT_NEAR(magnitudeSquared(designDeqBand(1, f, 2.0f, 6.0f), f), 1.0f, 1e-3f);
-        for (int lp : { 2, 3 })
-            EXPECT_NEAR(magnitudeSquared(designDeqBand(lp, f, 1.0f, 0.0f), 0.0f), 1.0f, f < 100.0f ? 0.03f : 1e-3f);
-        for (int hp : { 4, 5 })
+        for (int lp : {2, 3})
+            EXPECT_NEAR(magnitudeSquared(designDeqBand(lp, f, 1.0f, 0.0f), 0.0f), 1.0f,
+                        f < 100.0f ? 0.03f : 1e-3f);
+        for (int hp : {4, 5})
             EXPECT_NEAR(magnitudeSquared(designDeqBand(hp, f, 1.0f, 0.0f), 48000.0f), 1.0f, 1e-3f);
         EXPECT_EQ(magnitudeSquared(designDeqBand(0, f, 1.0f, 0.0f), f), 0.0f);
     }
@@ -117,11 +118,14 @@ TEST_F(Maths, DynamicBandThatCuts)
     const auto& d = responseStore().deqCurve[0][0];
     EXPECT_NEAR(d.S, -2.1667f, 1e-3f);
     EXPECT_NEAR(d.U, -3.8333f, 1e-3f);
-    const float r[] = { 4.0f, 2.75f, 1.5f, 0.31f };
+    const float r[] = {4.0f, 2.75f, 1.5f, 0.31f};
     for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[0][0][static_cast<std::size_t>(i)], -6.0f), r[i], 0.01f) << i;
-    EXPECT_NEAR(responseStore().deqLevelFactor[0][0][4], std::pow(10.0f, -6.0f / 20.0f), 1e-5f); // r = 0
-    const float levels[] = { -53.3f, -43.9f, -34.7f, -25.7f, -16.0f, -6.0f };
+        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[0][0][static_cast<std::size_t>(i)], -6.0f),
+                    r[i], 0.01f)
+            << i;
+    EXPECT_NEAR(responseStore().deqLevelFactor[0][0][4], std::pow(10.0f, -6.0f / 20.0f),
+                1e-5f); // r = 0
+    const float levels[] = {-53.3f, -43.9f, -34.7f, -25.7f, -16.0f, -6.0f};
     for (int c = 0; c < 6; ++c)
         EXPECT_NEAR(deqResponseBand1(c, 1000.0f), levels[c], 0.06f) << c;
     EXPECT_EQ(responseStore().deqFrequency[0][0], 1000.0f);
@@ -134,10 +138,12 @@ TEST_F(Maths, DynamicBandThatBoostsFadesAsTheLevelRises)
     const auto& d = responseStore().deqCurve[1][1];
     EXPECT_NEAR(d.S, 7.8333f, 1e-3f);
     EXPECT_NEAR(d.U, 6.1667f, 1e-3f);
-    const float r[] = { 0.0f, 1.225f, 6.0f, 11.0f, 16.0f, 21.0f };
+    const float r[] = {0.0f, 1.225f, 6.0f, 11.0f, 16.0f, 21.0f};
     for (int i = 0; i < 6; ++i)
-        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[1][1][static_cast<std::size_t>(i)], 6.0f), r[i], 0.01f) << i;
-    const float levels[] = { -44.0f, -34.6f, -26.5f, -17.9f, -8.7f, 0.7f };
+        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[1][1][static_cast<std::size_t>(i)], 6.0f),
+                    r[i], 0.01f)
+            << i;
+    const float levels[] = {-44.0f, -34.6f, -26.5f, -17.9f, -8.7f, 0.7f};
     for (int c = 0; c < 6; ++c)
         EXPECT_NEAR(deqResponseBand2(c, 1000.0f), levels[c], 0.06f) << c;
 }
@@ -146,7 +152,7 @@ TEST_F(Maths, DynamicBandOffOrWithoutGainDrawsSixFlatLines)
 {
     computeDeqBand(0, 0, 0, 1000.0f, 1.0f, -6.0f, -30.0f, 2.0f);
     computeDeqBand(0, 1, 1, 1000.0f, 1.0f, 0.0f, -30.0f, 2.0f);
-    for (float f : { 20.0f, 1000.0f, 15000.0f })
+    for (float f : {20.0f, 1000.0f, 15000.0f})
         for (int c = 0; c < 6; ++c)
         {
             EXPECT_NEAR(deqResponseBand1(c, f), -50.0f + 10.0f * c, 1e-3f) << f;

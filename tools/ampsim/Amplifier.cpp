@@ -69,11 +69,11 @@ Amplifier::Amplifier(int modelIndex, std::string name)
     : model(modelIndex), ampName(std::move(name)), root(makeTree())
 {
     // Slot 1 holds the amplifier's read-only initial data: its values as built.
-    presets[0] = { "INIT_DATA", 0, currentBlockLines() };
-    applyBlockLines({ std::begin(startLines), std::end(startLines) });
-    const char* names[] = { "Club", "Speech", "Outdoor", "Monitors", "Sub Array" };
+    presets[0] = {"INIT_DATA", 0, currentBlockLines()};
+    applyBlockLines({std::begin(startLines), std::end(startLines)});
+    const char* names[] = {"Club", "Speech", "Outdoor", "Monitors", "Sub Array"};
     for (int i = 0; i < 5; ++i)
-        presets[static_cast<std::size_t>(i + 1)] = { names[i], i % 5, currentBlockLines() };
+        presets[static_cast<std::size_t>(i + 1)] = {names[i], i % 5, currentBlockLines()};
     // Each stored preset differs a little: its own delay on channel 1.
     for (int i = 1; i < 6; ++i)
         for (auto& line : presets[static_cast<std::size_t>(i)].blockLines)
@@ -120,8 +120,7 @@ Bytes Amplifier::blockMessage(Cblock& block, const std::string& address) const
 
 namespace
 {
-template <typename Fill>
-Bytes build(std::string_view address, Fill fill)
+template <typename Fill> Bytes build(std::string_view address, Fill fill)
 {
     char buffer[128];
     osc::OutboundPacketStream p(buffer, sizeof buffer);
@@ -135,24 +134,27 @@ Bytes build(std::string_view address, Fill fill)
 
 Bytes Amplifier::infoMessage() const
 {
-    return build(msg::info, [&](auto& p) {
-        p << ampName.c_str() << version << static_cast<osc::int32>(model);
-    });
+    return build(msg::info, [&](auto& p)
+                 { p << ampName.c_str() << version << static_cast<osc::int32>(model); });
 }
 
 Bytes Amplifier::gainMessage() const
 {
-    return build(msg::gain, [&](auto& p) {
-        p << gainA << gainB << static_cast<osc::int32>(muteA) << static_cast<osc::int32>(muteB);
-    });
+    return build(msg::gain,
+                 [&](auto& p) {
+                     p << gainA << gainB << static_cast<osc::int32>(muteA)
+                       << static_cast<osc::int32>(muteB);
+                 });
 }
 
 Bytes Amplifier::meterMessage(double t) const
 {
     // Music-like levels: slow swells with some flicker, outputs following the
     // inputs through the gains.
-    auto level = [&](double phase, float gainDb, bool mute) {
-        const double swell = 0.55 + 0.35 * std::sin(t * 1.3 + phase) + 0.1 * std::sin(t * 11.0 + 2 * phase);
+    auto level = [&](double phase, float gainDb, bool mute)
+    {
+        const double swell =
+            0.55 + 0.35 * std::sin(t * 1.3 + phase) + 0.1 * std::sin(t * 11.0 + 2 * phase);
         const double linear = mute ? 0.0 : swell * std::pow(10.0, gainDb / 40.0);
         return static_cast<float>(std::max(0.0, std::min(1.2, linear)));
     };
@@ -165,10 +167,12 @@ Bytes Amplifier::meterMessage(double t) const
 
 Bytes Amplifier::peakLimitMessage(bool inputClip, bool outputLimit) const
 {
-    return build(msg::peakLimit, [&](auto& p) {
-        p << static_cast<osc::int32>(inputClip) << static_cast<osc::int32>(0)
-          << static_cast<osc::int32>(outputLimit) << static_cast<osc::int32>(0);
-    });
+    return build(msg::peakLimit,
+                 [&](auto& p)
+                 {
+                     p << static_cast<osc::int32>(inputClip) << static_cast<osc::int32>(0)
+                       << static_cast<osc::int32>(outputLimit) << static_cast<osc::int32>(0);
+                 });
 }
 
 Bytes Amplifier::powerMessage(const std::string& state) const
@@ -182,12 +186,13 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
         return {};
     try
     {
-        const osc::ReceivedMessage m(osc::ReceivedPacket(data, static_cast<osc::osc_bundle_element_size_t>(size)));
+        const osc::ReceivedMessage m(
+            osc::ReceivedPacket(data, static_cast<osc::osc_bundle_element_size_t>(size)));
         const std::string address = m.AddressPattern();
         auto args = m.ArgumentStream();
 
         if (address == msg::info)
-            return isQuery(m) ? std::vector<Bytes> { infoMessage() } : std::vector<Bytes> {};
+            return isQuery(m) ? std::vector<Bytes> {infoMessage()} : std::vector<Bytes> {};
         if (address == msg::online)
         {
             online = true;
@@ -205,15 +210,14 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
                 float a = 0, b = 0;
                 osc::int32 ma = 0, mb = 0;
                 args >> a >> b >> ma >> mb >> osc::EndMessage;
-                auto clampGain = [](float g) {
-                    return std::round(std::max(-60.0f, std::min(0.0f, g)) * 2.0f) / 2.0f;
-                };
+                auto clampGain = [](float g)
+                { return std::round(std::max(-60.0f, std::min(0.0f, g)) * 2.0f) / 2.0f; };
                 gainA = clampGain(a);
                 gainB = clampGain(b);
                 muteA = ma != 0;
                 muteB = mb != 0;
             }
-            return { gainMessage() };
+            return {gainMessage()};
         }
         if (address == msg::meter)
         {
@@ -226,20 +230,19 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
             const char* text = nullptr;
             args >> slot >> mode >> text >> osc::EndMessage;
             if (slot < 1 || slot > 20)
-                return { build(address, [&](auto& p) { p << slot << mode << text; }) };
+                return {build(address, [&](auto& p) { p << slot << mode << text; })};
             auto& preset = presets[static_cast<std::size_t>(slot - 1)];
             if (address == msg::presetLoad)
             {
                 applyBlockLines(preset.blockLines);
-                return { build(address, [&](auto& p) {
-                    p << slot << static_cast<osc::int32>(0) << preset.name.c_str();
-                }) };
+                return {build(address, [&](auto& p)
+                              { p << slot << static_cast<osc::int32>(0) << preset.name.c_str(); })};
             }
             if (address == msg::presetSave && slot != 1)
-                preset = { std::string(text).substr(0, 10), mode, currentBlockLines() };
-            return { build(address, [&](auto& p) {
-                p << slot << static_cast<osc::int32>(preset.mode) << preset.name.c_str();
-            }) };
+                preset = {std::string(text).substr(0, 10), mode, currentBlockLines()};
+            return {build(
+                address, [&](auto& p)
+                { p << slot << static_cast<osc::int32>(preset.mode) << preset.name.c_str(); })};
         }
         if (address == msg::lock || address == msg::unlock)
         {
@@ -249,14 +252,14 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
                 lock = code;
             else if (code == lock)
                 lock = 0;
-            return { build(msg::lock, [&](auto& p) { p << lock; }) };
+            return {build(msg::lock, [&](auto& p) { p << lock; })};
         }
         if (address == msg::ampName)
         {
             const char* text = nullptr;
             args >> text >> osc::EndMessage;
             ampName = std::string(text).substr(0, 10);
-            return { build(msg::ampName, [&](auto& p) { p << ampName.c_str(); }) };
+            return {build(msg::ampName, [&](auto& p) { p << ampName.c_str(); })};
         }
         if (address == msg::siggen || address == msg::speaker)
         {
@@ -264,7 +267,7 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
                                                    : static_cast<Cblock&>(speakerLoad);
             if (! isQuery(m))
                 block.receive(args);
-            return { blockMessage(block, address) };
+            return {blockMessage(block, address)};
         }
         if (auto* node = findNode(std::string_view(address).substr(1), *root))
         {
@@ -273,7 +276,7 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
                 return {};
             if (! isQuery(m))
                 block->receive(args); // clamped to range and step
-            return { blockMessage(*block, address) };
+            return {blockMessage(*block, address)};
         }
         return {};
     }

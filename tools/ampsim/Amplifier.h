@@ -22,7 +22,7 @@ public:
     struct Preset
     {
         std::string name;
-        int mode = 5; // 5: empty slot
+        int mode = 5;                        // 5: empty slot
         std::vector<std::string> blockLines; // "path values" of every block
     };
 

@@ -57,8 +57,8 @@ private:
     std::shared_ptr<Device> device;
 };
 
-int SimulatedHidBus::plug(std::uint16_t vendorId, std::uint16_t productId, const std::string& string4,
-                          WriteHandler onWrite)
+int SimulatedHidBus::plug(std::uint16_t vendorId, std::uint16_t productId,
+                          const std::string& string4, WriteHandler onWrite)
 {
     std::lock_guard<std::mutex> l(lock);
     auto d = std::make_shared<Device>();
@@ -112,7 +112,7 @@ std::vector<HidDeviceInfo> SimulatedHidBus::enumerate()
     std::lock_guard<std::mutex> l(lock);
     std::vector<HidDeviceInfo> out;
     for (const auto& [id, d] : devices)
-        out.push_back({ "sim:" + std::to_string(id), d->vendorId, d->productId });
+        out.push_back({"sim:" + std::to_string(id), d->vendorId, d->productId});
     return out;
 }
 

@@ -21,7 +21,8 @@ public:
     using WriteHandler = std::function<void(const HidReport&)>;
 
     // Plugs a device; returns its number.
-    int plug(std::uint16_t vendorId, std::uint16_t productId, const std::string& string4, WriteHandler onWrite);
+    int plug(std::uint16_t vendorId, std::uint16_t productId, const std::string& string4,
+             WriteHandler onWrite);
     void unplug(int device);
     // Queues an input report for the device's reader.
     void sendInput(int device, const HidReport& report);

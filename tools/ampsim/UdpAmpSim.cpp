@@ -26,7 +26,8 @@ std::string formatArguments(const char* data, std::size_t size)
         return "(malformed)";
     try
     {
-        const osc::ReceivedMessage m(osc::ReceivedPacket(data, static_cast<osc::osc_bundle_element_size_t>(size)));
+        const osc::ReceivedMessage m(
+            osc::ReceivedPacket(data, static_cast<osc::osc_bundle_element_size_t>(size)));
         std::string out = ",";
         std::string values;
         for (auto a = m.ArgumentsBegin(); a != m.ArgumentsEnd(); ++a)
@@ -79,7 +80,9 @@ UdpAmpSim::~UdpAmpSim()
 
 long long UdpAmpSim::now() const
 {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start)
+        .count();
 }
 
 void UdpAmpSim::setSilent(bool silent)
@@ -107,7 +110,8 @@ void UdpAmpSim::sendMalformed()
     using namespace std::string_view_literals;
     const std::string_view junk[] = {
         "#bundle\0\0\0\0\0\0\0\0\1\0\0\0\x10#bundle\0\0\0\0\0\0\0\0\1"sv,
-        "/gain\0\0\0,b\0\0\x7f\xff\xff\xf0" "abcd"sv,
+        "/gain\0\0\0,b\0\0\x7f\xff\xff\xf0"
+        "abcd"sv,
         "/gain\0\0\0,ffii\0\0\0\0"sv,
         "/meter\0\0,ffff"sv,
     };
@@ -172,8 +176,9 @@ void UdpAmpSim::writeLog(const LogEntry& e)
 void UdpAmpSim::handle(const char* data, std::size_t size, std::uint32_t from)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    const std::string address = size > 0 && isSafeOscMessage(data, size) ? std::string(data) : std::string("(malformed)");
-    writeLog({ now(), dottedAddress(from), address, formatArguments(data, size) });
+    const std::string address =
+        size > 0 && isSafeOscMessage(data, size) ? std::string(data) : std::string("(malformed)");
+    writeLog({now(), dottedAddress(from), address, formatArguments(data, size)});
 
     auto& f = options.faults;
     if (f.silent || f.ignore.count(address) > 0)
@@ -200,21 +205,23 @@ void UdpAmpSim::handle(const char* data, std::size_t size, std::uint32_t from)
         if (f.wrongCount.count(address) > 0 && answer.size() >= 12)
         {
             // Drop the last type tag: the count no longer matches.
-            const std::size_t tags = (std::string(answer.data()).size() + 4) & ~std::size_t { 3 };
+            const std::size_t tags = (std::string(answer.data()).size() + 4) & ~std::size_t {3};
             std::string t(answer.data() + tags);
             if (t.size() > 1)
             {
                 Bytes shorter(answer.begin(), answer.begin() + static_cast<long>(tags));
                 std::string newTags = t.substr(0, t.size() - 1);
-                newTags.resize((newTags.size() + 4) & ~std::size_t { 3 }, '\0');
+                newTags.resize((newTags.size() + 4) & ~std::size_t {3}, '\0');
                 shorter.insert(shorter.end(), newTags.begin(), newTags.end());
-                const std::size_t oldTagsLength = (t.size() + 4) & ~std::size_t { 3 };
-                shorter.insert(shorter.end(), answer.begin() + static_cast<long>(tags + oldTagsLength), answer.end());
+                const std::size_t oldTagsLength = (t.size() + 4) & ~std::size_t {3};
+                shorter.insert(shorter.end(),
+                               answer.begin() + static_cast<long>(tags + oldTagsLength),
+                               answer.end());
                 answer = shorter;
             }
         }
         if (f.answerDelayMs > 0)
-            delayed.push_back({ now() + f.answerDelayMs, from, answer });
+            delayed.push_back({now() + f.answerDelayMs, from, answer});
         else
             sendTo(from, answer);
     }
@@ -267,13 +274,15 @@ void UdpAmpSim::loop()
             for (auto& d : delayed)
                 wait = std::min(wait, d.due - t);
         }
-        pollfd fds[2] = { { fd, POLLIN, 0 }, { wakeFd, POLLIN, 0 } };
-        if (::poll(fds, 2, static_cast<int>(std::max(0LL, wait))) <= 0 || (fds[0].revents & POLLIN) == 0)
+        pollfd fds[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        if (::poll(fds, 2, static_cast<int>(std::max(0LL, wait))) <= 0 ||
+            (fds[0].revents & POLLIN) == 0)
             continue;
         char buffer[2048];
         sockaddr_in from {};
         socklen_t length = sizeof from;
-        const auto n = ::recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &length);
+        const auto n = ::recvfrom(fd, buffer, sizeof buffer, MSG_DONTWAIT,
+                                  reinterpret_cast<sockaddr*>(&from), &length);
         if (n >= 0)
             handle(buffer, static_cast<std::size_t>(n), from.sin_addr.s_addr);
     }

@@ -18,19 +18,19 @@ namespace velmora::sim
 struct Faults
 {
     std::map<std::string, int> dropFirst; // address -> sends to leave unanswered
-    std::set<std::string> ignore;          // addresses never answered
-    std::set<std::string> wrongCount;      // answered with one argument too few
-    int answerDelayMs = 0;                 // every answer this late
-    bool silent = false;                   // answers nothing, streams nothing
+    std::set<std::string> ignore;         // addresses never answered
+    std::set<std::string> wrongCount;     // answered with one argument too few
+    int answerDelayMs = 0;                // every answer this late
+    bool silent = false;                  // answers nothing, streams nothing
 };
 
 // One line of the log: every message the amplifier receives.
 struct LogEntry
 {
-    long long ms = 0;        // since the simulator started
-    std::string sender;      // dotted address
+    long long ms = 0;   // since the simulator started
+    std::string sender; // dotted address
     std::string address;
-    std::string arguments;   // type tags, then the values: ",iis 3 0 \"Club\""
+    std::string arguments; // type tags, then the values: ",iis 3 0 \"Club\""
 };
 
 std::string formatArguments(const char* data, std::size_t size);
@@ -60,10 +60,10 @@ public:
     {
         std::string bindAddress = "0.0.0.0";
         int port = 3456;
-        std::string announceTo;     // send "/info" here every second until online
-        std::string logPath;        // append the log here as well ("-": stdout)
+        std::string announceTo; // send "/info" here every second until online
+        std::string logPath;    // append the log here as well ("-": stdout)
         int meterPeriodMs = 50;
-        int meterRunMs = 4000;      // a stream ends on its own unless renewed
+        int meterRunMs = 4000; // a stream ends on its own unless renewed
         int peakEveryMs = 2500;
         Faults faults;
     };
@@ -81,7 +81,10 @@ public:
     void sendMalformed();
 
     std::vector<LogEntry> log() const { return received.entries(); }
-    std::vector<LogEntry> log(const std::string& address) const { return received.entries(address); }
+    std::vector<LogEntry> log(const std::string& address) const
+    {
+        return received.entries(address);
+    }
     void clearLog() { received.clear(); }
 
 private:
@@ -96,7 +99,7 @@ private:
     int fd = -1;
     int wakeFd = -1;
     bool bound = false;
-    std::atomic<bool> stop { false };
+    std::atomic<bool> stop {false};
     mutable std::mutex mutex; // guards the amplifier and the faults
     std::map<std::string, int> sendsSeen;
     MessageLog received;

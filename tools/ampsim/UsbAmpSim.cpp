@@ -61,8 +61,11 @@ void UsbAmpSim::onWrite(const HidReport& report)
     if (n > 62)
         return;
     const char* data = reinterpret_cast<const char*>(report.data() + 2);
-    const long long t = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
-    received.add({ t, "USB", isSafeOscMessage(data, n) ? std::string(data) : "(malformed)", formatArguments(data, n) });
+    const long long t = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now() - start)
+                            .count();
+    received.add({t, "USB", isSafeOscMessage(data, n) ? std::string(data) : "(malformed)",
+                  formatArguments(data, n)});
     if (silent)
         return;
     for (const auto& answer : amp.answer(data, n))
@@ -77,7 +80,9 @@ void UsbAmpSim::meterLoop()
     {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         std::lock_guard<std::mutex> l(mutex);
-        const long long t = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
+        const long long t = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now() - start)
+                                .count();
         if (! silent && t < meterUntil)
             send(amp.meterMessage(t / 1000.0));
     }

@@ -26,7 +26,10 @@ public:
     void unplug();
 
     std::vector<LogEntry> log() const { return received.entries(); }
-    std::vector<LogEntry> log(const std::string& address) const { return received.entries(address); }
+    std::vector<LogEntry> log(const std::string& address) const
+    {
+        return received.entries(address);
+    }
     // Every report written to the device, whole.
     std::vector<HidReport> writtenReports() const;
     void setSilent(bool silent);
@@ -44,7 +47,7 @@ private:
     std::vector<HidReport> reports;
     bool silent = false;
     long long meterUntil = 0;
-    std::atomic<bool> stop { false };
+    std::atomic<bool> stop {false};
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::thread meters;
 };

@@ -26,9 +26,10 @@ void onSignal(int)
 
 [[noreturn]] void usage()
 {
-    std::cerr << "usage: velmora-ampsim [--bind ADDR] [--model 0-6] [--name NAME] [--announce ADDR]\n"
-                 "       [--log FILE|-] [--drop ADDRESS:N] [--ignore ADDRESS] [--wrong-count ADDRESS]\n"
-                 "       [--delay MS] [--silent]\n";
+    std::cerr
+        << "usage: velmora-ampsim [--bind ADDR] [--model 0-6] [--name NAME] [--announce ADDR]\n"
+           "       [--log FILE|-] [--drop ADDRESS:N] [--ignore ADDRESS] [--wrong-count ADDRESS]\n"
+           "       [--delay MS] [--silent]\n";
     std::exit(2);
 }
 } // namespace
@@ -42,7 +43,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i)
     {
         const std::string a = argv[i];
-        auto value = [&]() -> std::string {
+        auto value = [&]() -> std::string
+        {
             if (i + 1 >= argc)
                 usage();
             return argv[++i];
@@ -83,30 +85,33 @@ int main(int argc, char** argv)
     UdpAmpSim sim(amp, options);
     if (! sim.isBound())
     {
-        std::cerr << "velmora-ampsim: cannot bind " << options.bindAddress << ":" << options.port << "\n";
+        std::cerr << "velmora-ampsim: cannot bind " << options.bindAddress << ":" << options.port
+                  << "\n";
         return 1;
     }
-    std::cerr << "velmora-ampsim: " << velmora::msg::modelNames[static_cast<std::size_t>(model)] << " \""
-              << name << "\" on " << options.bindAddress << ":" << options.port << "\n";
+    std::cerr << "velmora-ampsim: " << velmora::msg::modelNames[static_cast<std::size_t>(model)]
+              << " \"" << name << "\" on " << options.bindAddress << ":" << options.port << "\n";
 
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
-    std::thread input([&] {
-        std::string line;
-        while (! quit && std::getline(std::cin, line))
+    std::thread input(
+        [&]
         {
-            if (line == "silent")
-                sim.setSilent(true);
-            else if (line == "talk")
-                sim.setSilent(false);
-            else if (line == "power-off")
-                sim.sendPowerOff();
-            else if (line == "malformed")
-                sim.sendMalformed();
-            else if (line == "quit")
-                quit = 1;
-        }
-    });
+            std::string line;
+            while (! quit && std::getline(std::cin, line))
+            {
+                if (line == "silent")
+                    sim.setSilent(true);
+                else if (line == "talk")
+                    sim.setSilent(false);
+                else if (line == "power-off")
+                    sim.sendPowerOff();
+                else if (line == "malformed")
+                    sim.sendMalformed();
+                else if (line == "quit")
+                    quit = 1;
+            }
+        });
     input.detach();
     while (! quit)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
