@@ -15,7 +15,7 @@ build_packages=(
     fonts-dejavu-core
 )
 test_packages=(
-    googletest libgtest-dev libgmock-dev   # unit tests
+    googletest libgtest-dev                # unit tests
     libbenchmark-dev                       # benchmarks in bench/
     clang libclang-rt-14-dev               # the OSC packet fuzzer (libFuzzer)
     xvfb x11-utils xdotool imagemagick openbox  # tests that start the window

@@ -41,6 +41,14 @@ echo "window: ${WIDTH}x${HEIGHT} at $X,$Y"
 # Centred on the 1280 x 800 screen.
 [ $(( (1280 - WIDTH) / 2 - X )) -le 1 ] && [ $(( X - (1280 - WIDTH) / 2 )) -le 1 ] || fail "not centred: x $X"
 
+# The layout: the pages' tabs on the left, the column on the right, apart.
+pixel() { convert "$artifacts/app-start.png" -format "%[hex:p{$1,$2}]" info:; }
+cx=$((X + 1)); cy=$((Y + 27))
+[ "$(pixel $((cx + 20)) $((cy + 24)))" != "000000" ] || fail "no tab at the top left"
+[ "$(pixel $((cx + 731)) $((cy + 300)))" = "000000" ] || fail "tabs and column touch"
+[ "$(pixel $((cx + 738)) $((cy + 300)))" = "333333" ] || fail "no column at the right: $(pixel $((cx + 738)) $((cy + 300)))"
+[ "$(pixel $((cx + 908)) $((cy + 300)))" = "333333" ] || fail "the column is cut"
+
 # A second start hands over and exits; one instance stays.
 timeout 20 "$app"
 [ "$(pgrep -c -x Velmora)" -eq 1 ] || fail "more than one instance"
