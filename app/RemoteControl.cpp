@@ -93,23 +93,16 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
 
     // 2. The pages in tab order; the panel keeps the Utility page itself,
     //    since its tab comes and goes.
-    auto addPage = [&](juce::Component* page, const char* name)
-    { tabs.addTab(name, palette::tab, page, true); };
-    auto* config = new CConfigPage(context);
-    context.configPage = config;
-    addPage(config, "  Configuration  ");
-    auto* xover = new CXoverPage(context);
-    context.xoverPage = xover;
-    addPage(xover, "  Filter/Crossover  ");
-    auto* peq = new CPeqPage(context);
-    context.peqPage = peq;
-    addPage(peq, "  Parametric EQ  ");
-    auto* deq = new CDeqPage(context);
-    context.deqPage = deq;
-    addPage(deq, "  Dynamic EQ  ");
-    auto* setup = new CSetupPage(context, *this);
-    context.setupPage = setup;
-    addPage(setup, "  Setup  ");
+    auto addPage = [&](auto* page, auto*& reference, const char* name)
+    {
+        reference = page;
+        tabs.addTab(name, palette::tab, page, true);
+    };
+    addPage(new CConfigPage(context), context.configPage, "  Configuration  ");
+    addPage(new CXoverPage(context), context.xoverPage, "  Filter/Crossover  ");
+    addPage(new CPeqPage(context), context.peqPage, "  Parametric EQ  ");
+    addPage(new CDeqPage(context), context.deqPage, "  Dynamic EQ  ");
+    addPage(new CSetupPage(context, *this), context.setupPage, "  Setup  ");
     utilityPage = std::make_unique<CUtilityPage>(context);
     context.utilityPage = utilityPage.get();
     tabs.addTab("  Utility  ", palette::tab, utilityPage.get(), false);
@@ -150,11 +143,11 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         makeUsb = [this](juce::MessageListener& listener, int magic)
         { return std::make_unique<UsbConnection>(listener, magic, *context.hid); };
     com = std::make_unique<osc::OscCom>(
-        osc::OscCom::Links {*context.root, *setup, *this, *context.dialogs}, osc::OscComTiming {},
-        makeUsb);
+        osc::OscCom::Links {*context.root, *context.setupPage, *this, *context.dialogs},
+        osc::OscComTiming {}, makeUsb);
     context.com = com.get();
     setOutbox(com.get());
-    com->setSpeakerBlock(&config->speaker);
+    com->setSpeakerBlock(&context.configPage->speaker);
     com->setSiggenBlock(&utilityPage->siggen);
 
     // 10.-12. Meters, LEDs, value boxes.

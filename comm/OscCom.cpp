@@ -175,12 +175,6 @@ int OscCom::pendingCount() const
     return (queueHead - queueTail + queueSlots) % queueSlots;
 }
 
-bool OscCom::isAwaitingReply() const
-{
-    std::lock_guard<std::mutex> lock(queueLock);
-    return awaitingReply;
-}
-
 void OscCom::clearQueueLocked()
 {
     for (auto& slot : outQueue)
@@ -264,7 +258,8 @@ void OscCom::acknowledge(std::string_view address)
 {
     {
         std::lock_guard<std::mutex> lock(queueLock);
-        if (queueHead == queueTail)
+        // Only the message that was sent and awaits its reply is released.
+        if (! awaitingReply || queueHead == queueTail)
             return;
         auto& oldest = outQueue[static_cast<std::size_t>(queueTail)];
         if (oldest == nullptr || withoutSlash(oldest->address()) != address)
@@ -470,12 +465,6 @@ void OscCom::handlePacket(const PostedMessage& posted)
     }
 }
 
-void OscCom::acknowledgeIfAwaiting(const char* address)
-{
-    if (isAwaitingReply())
-        acknowledge(withoutSlash(address));
-}
-
 void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& message)
 {
     const auto count = message.ArgumentCount();
@@ -493,7 +482,7 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
             queueMeterRequest(msg::meterRequestValue);
             meterReplyCount = 0;
         }
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::peakLimit))
     {
@@ -511,7 +500,7 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
         osc::int32 muteA = 0, muteB = 0;
         args >> gainA >> gainB >> muteA >> muteB;
         links.panel.setGainState(gainA, gainB, muteA > 0, muteB > 0);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::preset))
     {
@@ -528,7 +517,7 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
             links.setup.showRecalledPresetName(name);
         else if (rest == "/save")
             links.setup.showStoredPreset(name, b, a);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::lock))
     {
@@ -537,9 +526,9 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
         osc::int32 code = 0;
         args >> code;
         links.setup.showLockState(code);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
         // The answer to "/unlock" is "/lock" too.
-        acknowledgeIfAwaiting(msg::unlock.data());
+        acknowledge(withoutSlash(msg::unlock));
     }
     else if (startsWith(address, msg::speaker))
     {
@@ -547,13 +536,13 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
             return;
         if (speakerBlock != nullptr)
             speakerBlock->receive(args);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::siggen))
     {
         if (siggenBlock != nullptr)
             siggenBlock->receive(args);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::ampName))
     {
@@ -562,7 +551,7 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
         const char* name = nullptr;
         args >> name;
         links.setup.showAmpName(name);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
     else if (startsWith(address, msg::power))
     {
@@ -581,7 +570,7 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
     else if (Cnode* node = findNode(withoutSlash(address), links.root))
     {
         node->receive(args);
-        acknowledgeIfAwaiting(address);
+        acknowledge(withoutSlash(address));
     }
 }
 

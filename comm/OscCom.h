@@ -82,6 +82,7 @@ public:
     bool isUsbAttached() const { return usb != nullptr && usb->deviceState() > 0; }
     void goOnline();
     void goOffline();
+    // Releases the oldest message if it awaits its reply and has this address.
     void acknowledge(std::string_view addressWithoutSlash);
     void sendNodeValues(velmora::Cnode& block);
 
@@ -99,7 +100,6 @@ public:
     velmora::UsbLink* getUsb() const { return usb.get(); }
     // Number of queued messages, the one awaiting its reply included.
     int pendingCount() const;
-    bool isAwaitingReply() const;
 
     void run() override;
 
@@ -124,7 +124,6 @@ private:
     void handlePacket(const velmora::PostedMessage& message);
     void dispatchOnline(const char* address, const ReceivedMessage& message);
     void handleInfo(const ReceivedMessage& message, int source, std::uint32_t sender);
-    void acknowledgeIfAwaiting(const char* address);
     void usbConnectionLost();
     void networkConnectionLost();
     void confirmUsbConnect(std::function<void(bool)> answered);

@@ -25,8 +25,6 @@ public:
     static constexpr int writeAttempts = 5;
     static constexpr int readWaitMs = 5;
     static constexpr std::size_t packetBlockSize = 68;
-    // The longest message a report carries.
-    static constexpr std::size_t maxMessage = 62;
 
     UsbConnection(juce::MessageListener& listener, int messageMagic, HidPlatform& platform);
     ~UsbConnection() override;

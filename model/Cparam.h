@@ -37,12 +37,6 @@ public:
     std::int32_t rawStep() const { return step; }
     std::int32_t getMinStep() const { return minStep; }
     std::int32_t getMaxStep() const { return maxStep; }
-    float getMinValue() const { return minValue; }
-    float getMaxValue() const { return maxValue; }
-    const std::vector<std::string>& getChoices() const { return choices; }
-    const std::string& getFormat() const { return format; }
-    bool isFloat() const { return getKind() == kindLinear || getKind() == kindLogarithmic; }
-
     // The current choice text (choice parameters), else empty.
     std::string choiceText() const;
 

@@ -39,7 +39,6 @@ public:
     std::string buildPresetText();
 
     void setPresetTitle(const juce::String& title) { presetTitle = title; }
-    const std::vector<std::string>& getPresetLines() const { return presetLines; }
 
 private:
     Croot& root;

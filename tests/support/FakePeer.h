@@ -71,7 +71,6 @@ public:
     using Responder = std::function<std::vector<Bytes>(const PeerPacket&)>;
 
     explicit FakePeer(const std::string& address, int port = 3456)
-        : ownAddress(ipv4(address.c_str()))
     {
         fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         const int yes = 1;
@@ -79,7 +78,7 @@ public:
         sockaddr_in a {};
         a.sin_family = AF_INET;
         a.sin_port = htons(static_cast<std::uint16_t>(port));
-        a.sin_addr.s_addr = ownAddress;
+        a.sin_addr.s_addr = ipv4(address.c_str());
         bound = ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
         thread = std::thread([this] { loop(); });
     }
@@ -176,7 +175,6 @@ private:
         }
     }
 
-    std::uint32_t ownAddress;
     int fd = -1;
     bool bound = false;
     std::atomic<bool> stop {false};
