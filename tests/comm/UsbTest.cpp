@@ -102,16 +102,23 @@ TEST_F(Usb, CancelConnectsNothing)
     EXPECT_TRUE(device.log("/online").empty());
 }
 
-TEST_F(Usb, OnlyTheAmplifiersOwnLettersAreOpenedAndTheVornSeriesWins)
+TEST_F(Usb, OnlyTheAmplifiersOwnLettersAreOpened)
 {
     startWithUsb();
-    sim::Amplifier stranger(1, "Stranger"), zephyl(6, "Z"), vorn(0, "V");
+    sim::Amplifier stranger(1, "Stranger");
     sim::UsbAmpSim wrongLetters(stranger, bus, "XY1");
     pumpFor(600);
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_TRUE(wrongLetters.writtenReports().empty());
+    EXPECT_EQ(com->getUsb()->deviceState(), -1);
+}
 
+TEST_F(Usb, WithBothFamiliesAttachedTheVornSeriesWins)
+{
+    // Both are attached before the transport first looks.
+    sim::Amplifier zephyl(6, "Z"), vorn(0, "V");
     sim::UsbAmpSim z(zephyl, bus), v(vorn, bus);
+    startWithUsb();
     ASSERT_TRUE(waitForQuestion());
     EXPECT_EQ(dialogs.questions[0].title, "Vorn series connected");
     EXPECT_EQ(setup.usbDevices.back().name, "V");

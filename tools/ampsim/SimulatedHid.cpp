@@ -21,17 +21,23 @@ public:
 
     int write(const HidReport& report, int timeoutMs) override
     {
+        // Held through the handler, so that unplugging waits for a write in
+        // progress and the handler's owner can go right after.
+        std::lock_guard<std::mutex> writing(bus.writeLock);
         WriteHandler handler;
+        bool stalled = false;
         {
             std::lock_guard<std::mutex> l(bus.lock);
             if (! device->attached)
                 return -1;
-            if (device->stalled)
-            {
-                std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-                return 0;
-            }
-            handler = device->onWrite;
+            stalled = device->stalled;
+            if (! stalled)
+                handler = device->onWrite;
+        }
+        if (stalled)
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
+            return 0;
         }
         if (handler)
             handler(report);
@@ -73,6 +79,7 @@ int SimulatedHidBus::plug(std::uint16_t vendorId, std::uint16_t productId,
 void SimulatedHidBus::unplug(int device)
 {
     {
+        std::lock_guard<std::mutex> writing(writeLock);
         std::lock_guard<std::mutex> l(lock);
         if (auto it = devices.find(device); it != devices.end())
         {

@@ -48,6 +48,7 @@ private:
     class Handle;
 
     mutable std::mutex lock;
+    std::mutex writeLock; // taken by writes and by unplugging
     std::condition_variable arrived;
     std::map<int, std::shared_ptr<Device>> devices;
     int next = 1;
