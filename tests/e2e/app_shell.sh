@@ -56,7 +56,7 @@ done
 
 # A second start hands over and exits; one instance stays.
 timeout 20 "$app"
-[ "$(pgrep -c -x Velmora)" -eq 1 ] || fail "more than one instance"
+[ "$(pgrep -c -x Velmora --ns $$ --nslist net)" -eq 1 ] || fail "more than one instance"
 kill -0 "$pid" || fail "the first instance ended"
 
 # The title bar holds two buttons, close at the right edge and minimise left

@@ -13,7 +13,13 @@ export HOME=$(mktemp -d)
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 "$start" "$app" "$sim" & runner=$!
-trap 'pkill -P $runner 2>/dev/null || true; kill $runner 2>/dev/null || true' EXIT
+stop() {
+    # The editor and the simulator end before the next test starts an editor.
+    pkill -P "$runner" 2>/dev/null || true
+    kill "$runner" 2>/dev/null || true
+    wait "$runner" 2>/dev/null || true
+}
+trap stop EXIT
 win=""
 for _ in $(seq 1 100); do
     win=$(xdotool search --onlyvisible --name "not connected" 2>/dev/null | tail -n 1 || true)
