@@ -21,6 +21,9 @@ count=$1
 shift
 mkdir -p /run/netns
 mount -t tmpfs velmora-netns /run/netns
+# The editor's single-instance lock lives in /var/tmp: a private one keeps
+# editors of other test runs out of sight.
+mount -t tmpfs velmora-vartmp /var/tmp
 
 ip link set lo up
 ip link add br0 type bridge
