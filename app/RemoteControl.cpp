@@ -144,7 +144,8 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         { return std::make_unique<UsbConnection>(listener, magic, *context.hid); };
     com = std::make_unique<osc::OscCom>(
         osc::OscCom::Links {*context.root, *context.setupPage, *this, *context.dialogs},
-        osc::OscComTiming {}, makeUsb);
+        osc::OscComTiming {}, makeUsb,
+        context.datagrams != nullptr ? *context.datagrams : systemDatagramPlatform());
     context.com = com.get();
     setOutbox(com.get());
     com->setSpeakerBlock(&context.configPage->speaker);

@@ -27,13 +27,18 @@ sockaddr_in endpoint(std::uint32_t address, std::uint16_t port)
 class BsdPlatform : public DatagramPlatform
 {
 public:
+    explicit BsdPlatform(bool reuse) : shareAddress(reuse) {}
+
     int createSocket() override
     {
         const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         if (fd < 0)
             return -1;
-        const int yes = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        if (shareAddress)
+        {
+            const int yes = 1;
+            ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        }
         return fd;
     }
 
@@ -121,13 +126,22 @@ public:
     }
 
     void close(int fd) override { ::close(fd); }
+
+private:
+    const bool shareAddress;
 };
 
 } // namespace
 
 DatagramPlatform& systemDatagramPlatform()
 {
-    static BsdPlatform platform;
+    static BsdPlatform platform(false);
+    return platform;
+}
+
+DatagramPlatform& sharedPortDatagramPlatform()
+{
+    static BsdPlatform platform(true);
     return platform;
 }
 

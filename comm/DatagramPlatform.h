@@ -15,8 +15,7 @@ class DatagramPlatform
 public:
     virtual ~DatagramPlatform() = default;
 
-    // An IPv4 UDP socket, address reuse allowed (an amplifier simulator may be
-    // bound to a loopback address on the same port). -1 on failure.
+    // An IPv4 UDP socket. -1 on failure.
     virtual int createSocket() = 0;
     virtual bool bind(int fd, std::uint32_t address, std::uint16_t port) = 0;
     // Receive and send buffers of 65536 bytes, broadcast permitted.
@@ -40,8 +39,16 @@ public:
     virtual void close(int fd) = 0;
 };
 
-// The BSD sockets of the machine.
+// The BSD sockets of the machine. The editor's socket does not allow address
+// reuse: while it runs, no other process can bind port 3456 beside it and take
+// the amplifier's answers (a second editor is kept away by the single-instance
+// lock anyway).
 DatagramPlatform& systemDatagramPlatform();
+
+// The same, with address reuse: for a test or a demonstration that puts
+// virtual amplifiers on loopback addresses of the editor's own host, each
+// bound to port 3456.
+DatagramPlatform& sharedPortDatagramPlatform();
 
 // Dotted text of an address in network byte order ("192.168.1.20").
 std::string dottedAddress(std::uint32_t address);

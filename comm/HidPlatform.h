@@ -33,8 +33,10 @@ public:
     // The low bytes of the first code units of string descriptor `index`, at
     // most `units` of them; empty when it cannot be read.
     virtual std::string indexedString(int index, int units) = 0;
-    // Writes one report; waits at most `timeoutMs`. Returns the bytes
-    // written, 0 on a time-out, -1 when the device is gone.
+    // Writes one report and waits for it to complete, about `timeoutMs` at
+    // most (hidapi's own write waits up to its fixed time-out and cancels the
+    // transfer then). Returns the bytes written, or -1 when the write failed:
+    // timed out, stalled, or the device is gone. Never 0.
     virtual int write(const HidReport& report, int timeoutMs) = 0;
     // Reads one report into `report` (byte 0 set to 0); waits at most
     // `timeoutMs`. Returns the bytes read, 0 on a time-out, -1 when the device

@@ -83,43 +83,71 @@ OscCom::Message OscCom::build(std::string_view address,
     }
 }
 
-void OscCom::append(Message message)
+void OscCom::append(Message message, bool query)
 {
     if (message == nullptr)
         return;
     {
         std::lock_guard<std::mutex> lock(queueLock);
-        const int next = (queueHead + 1) % queueSlots;
-        if (next == queueTail)
-            return; // full: 511 pending messages; the newest is dropped
-        outQueue[static_cast<std::size_t>(queueHead)] = std::move(message);
-        queueHead = next;
+        appendLocked(std::move(message), query);
     }
     queueChanged.notify_all();
 }
 
+void OscCom::appendLocked(Message message, bool query)
+{
+    const int next = (queueHead + 1) % queueSlots;
+    if (next == queueTail)
+        return; // full: 511 pending messages; the newest is dropped
+    outQueue[static_cast<std::size_t>(queueHead)] = {std::move(message), query};
+    queueHead = next;
+}
+
+namespace
+{
+// Commands to the amplifier's preset store: each one is its own action (two
+// saves to two slots are two saves), so none replaces another.
+bool isPresetCommand(std::string_view addressWithoutSlash)
+{
+    return addressWithoutSlash.substr(0, withoutSlash(msg::preset).size()) ==
+           withoutSlash(msg::preset);
+}
+} // namespace
+
 void OscCom::queueWithReplacement(Message message)
 {
-    if (! online || message == nullptr)
+    if (message == nullptr)
         return;
-    const std::string_view address = withoutSlash(message->address());
-    if (address != withoutSlash(msg::presetName))
     {
         std::lock_guard<std::mutex> lock(queueLock);
-        for (int i = queueHead; i != queueTail;)
+        if (! online)
+            return;
+        const std::string_view address = withoutSlash(message->address());
+        if (! isPresetCommand(address))
         {
-            i = (i + queueSlots - 1) % queueSlots;
-            auto& slot = outQueue[static_cast<std::size_t>(i)];
-            if (slot != nullptr && withoutSlash(slot->address()) == address)
+            for (int i = queueHead; i != queueTail;)
             {
-                // Keeps the old message's place in the line, even the oldest
-                // slot that may be waiting for its reply.
-                slot = std::move(message);
+                i = (i + queueSlots - 1) % queueSlots;
+                auto& slot = outQueue[static_cast<std::size_t>(i)];
+                if (slot.message == nullptr || withoutSlash(slot.message->address()) != address)
+                    continue;
+                // The block has not been synced yet: a change now would carry
+                // the editor's other values, which the amplifier never had.
+                // Its answer will bring the amplifier's values instead.
+                if (slot.query)
+                    return;
+                // The message awaiting its reply is never touched: the change
+                // goes behind it, so it is sent after that reply.
+                if (i == queueTail && sendAttempts > 0)
+                    break;
+                // A copy not sent yet: the latest value takes its place.
+                slot.message = std::move(message);
                 return;
             }
         }
+        appendLocked(std::move(message), false);
     }
-    append(std::move(message));
+    queueChanged.notify_all();
 }
 
 void OscCom::queueMessage(Message message)
@@ -130,12 +158,12 @@ void OscCom::queueMessage(Message message)
 void OscCom::queueQuery(std::string_view address)
 {
     if (online)
-        append(build(address, {}));
+        append(build(address, {}), true);
 }
 
 void OscCom::queueNodeQuery(const Cnode& block)
 {
-    append(build(block.getPath(), {}));
+    append(build(block.getPath(), {}), true);
 }
 
 void OscCom::queueAmpName(const std::string& name)
@@ -178,7 +206,7 @@ int OscCom::pendingCount() const
 void OscCom::clearQueueLocked()
 {
     for (auto& slot : outQueue)
-        slot.reset();
+        slot = {};
     queueHead = queueTail = 0;
     awaitingReply = false;
     sendAttempts = 0;
@@ -189,7 +217,7 @@ void OscCom::clearQueueLocked()
 
 OscCom::SendResult OscCom::sendOldestLocked()
 {
-    const auto& message = outQueue[static_cast<std::size_t>(queueTail)];
+    const auto& message = outQueue[static_cast<std::size_t>(queueTail)].message;
     if (message == nullptr)
         return SendResult::noRoute;
     const int route = transport;
@@ -254,23 +282,44 @@ void OscCom::postStatus(int code)
     postMessage(new PostedMessage(messageMagic, PostedMessage::status, code));
 }
 
+bool OscCom::releaseOldestLocked(std::string_view address)
+{
+    // Only the message that was sent and awaits its reply is released.
+    if (! awaitingReply || queueHead == queueTail)
+        return false;
+    auto& oldest = outQueue[static_cast<std::size_t>(queueTail)];
+    if (oldest.message == nullptr || withoutSlash(oldest.message->address()) != address)
+        return false;
+    oldest = {};
+    queueTail = (queueTail + 1) % queueSlots;
+    awaitingReply = false;
+    sendAttempts = 0;
+    lossPosted = false;
+    return true;
+}
+
 void OscCom::acknowledge(std::string_view address)
 {
+    bool released = false;
     {
         std::lock_guard<std::mutex> lock(queueLock);
-        // Only the message that was sent and awaits its reply is released.
-        if (! awaitingReply || queueHead == queueTail)
-            return;
-        auto& oldest = outQueue[static_cast<std::size_t>(queueTail)];
-        if (oldest == nullptr || withoutSlash(oldest->address()) != address)
-            return;
-        oldest.reset();
-        queueTail = (queueTail + 1) % queueSlots;
-        awaitingReply = false;
-        sendAttempts = 0;
-        lossPosted = false;
+        released = releaseOldestLocked(address);
     }
-    queueChanged.notify_all();
+    if (released)
+        queueChanged.notify_all();
+}
+
+void OscCom::acknowledgeEither(std::string_view first, std::string_view second)
+{
+    bool released = false;
+    {
+        // One decision under one lock: the sender cannot slip the next
+        // message in between, so one answer never releases two.
+        std::lock_guard<std::mutex> lock(queueLock);
+        released = releaseOldestLocked(first) || releaseOldestLocked(second);
+    }
+    if (released)
+        queueChanged.notify_all();
 }
 
 // --- immediate sends and connection control ---------------------------------
@@ -358,6 +407,10 @@ void OscCom::goOffline()
     }
     sendNow(transport, msg::offline);
     online = false;
+    // Whatever still waits in the USB send slot belongs to this connection
+    // and must never reach the next device.
+    if (usb != nullptr)
+        usb->clearSendSlot();
     {
         std::lock_guard<std::mutex> lock(queueLock);
         clearQueueLocked();
@@ -526,9 +579,9 @@ void OscCom::dispatchOnline(const char* address, const osc::ReceivedMessage& mes
         osc::int32 code = 0;
         args >> code;
         links.setup.showLockState(code);
-        acknowledge(withoutSlash(address));
-        // The answer to "/unlock" is "/lock" too.
-        acknowledge(withoutSlash(msg::unlock));
+        // The answer to "/unlock" is "/lock" too; it releases an awaited
+        // "/unlock" only when no "/lock" was awaited.
+        acknowledgeEither(withoutSlash(address), withoutSlash(msg::unlock));
     }
     else if (startsWith(address, msg::speaker))
     {

@@ -84,6 +84,9 @@ public:
     void goOffline();
     // Releases the oldest message if it awaits its reply and has this address.
     void acknowledge(std::string_view addressWithoutSlash);
+    // Releases at most one message: the oldest if it awaits its reply and has
+    // the first address, or failing that the second.
+    void acknowledgeEither(std::string_view first, std::string_view second);
     void sendNodeValues(velmora::Cnode& block);
 
     void handleMessage(const juce::Message& message) override;
@@ -92,7 +95,7 @@ public:
     void setSpeakerBlock(velmora::Ciospeaker* block) { speakerBlock = block; }
     void setSiggenBlock(velmora::Ciosiggen* block) { siggenBlock = block; }
 
-    bool isOnline() const { return online; }
+    bool isOnline() const { return online.load(); }
     int getTransport() const { return transport; }
     int getUsbFamily() const { return usbFamily; }
     const std::string& getDiscoveryAddress() const { return discoveryAddress; }
@@ -106,8 +109,19 @@ public:
 private:
     using Message = std::unique_ptr<velmora::OutgoingMessage>;
 
-    void append(Message message);
+    // A queue slot. A query (an address without arguments) asks a block for
+    // its values; until its answer has come, the editor's copy of that block
+    // is not the amplifier's.
+    struct Queued
+    {
+        Message message;
+        bool query = false;
+    };
+
+    void append(Message message, bool query);
+    void appendLocked(Message message, bool query);
     void queueWithReplacement(Message message);
+    bool releaseOldestLocked(std::string_view address);
     Message build(std::string_view address,
                   const std::function<void(osc::OutboundPacketStream&)>& args);
     enum class SendResult
@@ -132,7 +146,8 @@ private:
     const Timing timing;
     velmora::DatagramPlatform& datagrams;
 
-    bool online = false;
+    // Read by every thread that queues (the Utility page's sweep queues too).
+    std::atomic<bool> online {false};
     int meterReplyCount = 0;
     const int messageMagic;
     int usbFamily = 0;
@@ -147,7 +162,7 @@ private:
 
     mutable std::mutex queueLock;
     std::condition_variable queueChanged;
-    std::array<Message, queueSlots> outQueue;
+    std::array<Queued, queueSlots> outQueue;
     int queueHead = 0;
     int queueTail = 0;
     bool awaitingReply = false;

@@ -7,18 +7,24 @@ namespace velmora
 namespace
 {
 
-// Returns the offset just past the padded NUL-terminated string at `offset`,
-// or 0 when the string does not end inside the data.
+// Returns the offset just past the string at `offset` (a multiple of 4) and
+// its padding, or 0 when the string does not end inside the data or its
+// padding holds anything but NULs.
 std::size_t skipString(const char* data, std::size_t size, std::size_t offset)
 {
     if (offset >= size)
         return 0;
-    const void* end = std::memchr(data + offset, '\0', size - offset);
-    if (end == nullptr)
+    const void* found = std::memchr(data + offset, '\0', size - offset);
+    if (found == nullptr)
         return 0;
-    const auto length = static_cast<std::size_t>(static_cast<const char*>(end) - (data + offset));
-    const std::size_t padded = offset + ((length + 4) & ~std::size_t {3});
-    return padded <= size ? padded : 0;
+    const auto nul = static_cast<std::size_t>(static_cast<const char*>(found) - data);
+    const std::size_t padded = (nul + 4) & ~std::size_t {3};
+    if (padded > size)
+        return 0;
+    for (std::size_t i = nul + 1; i < padded; ++i)
+        if (data[i] != '\0')
+            return 0;
+    return padded;
 }
 
 } // namespace

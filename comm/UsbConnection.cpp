@@ -23,8 +23,18 @@ UsbConnection::~UsbConnection()
 
 void UsbConnection::setNoDevice()
 {
-    state = -1;
+    {
+        std::lock_guard<std::mutex> lock(slotLock);
+        state = -1;
+        sendPending = false;
+    }
     wake.notify_all();
+}
+
+void UsbConnection::clearSendSlot()
+{
+    std::lock_guard<std::mutex> lock(slotLock);
+    sendPending = false;
 }
 
 bool UsbConnection::trySend(const char* data, std::size_t size)
@@ -92,13 +102,14 @@ void UsbConnection::writeSlot()
             std::memcpy(output.data() + 2, sendBuffer.data(), length);
         }
     }
+    // A write either goes through whole or fails (timed out, stalled or the
+    // device gone); a failed one is tried again, five attempts in all. The
+    // platform's write waits for its completion itself and cancels it on
+    // its time-out.
     if (length < 63 && device != nullptr)
         for (int attempt = 0; attempt < writeAttempts && ! threadShouldExit(); ++attempt)
-        {
-            const int n = device->write(output, writeWaitMs);
-            if (n != 0)
-                break; // written, or the device is gone
-        }
+            if (device->write(output, writeWaitMs) == static_cast<int>(output.size()))
+                break;
     std::lock_guard<std::mutex> lock(slotLock);
     sendPending = false;
 }

@@ -31,6 +31,7 @@ public:
 
     int deviceState() const override { return state; }
     void setNoDevice() override;
+    void clearSendSlot() override;
     void requestAnnouncement() override { announcePending = true; }
     bool trySend(const char* data, std::size_t size) override;
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Blocks.h"
+#include "DatagramPlatform.h"
 #include "HidPlatform.h"
 #include "Links.h"
 
@@ -47,6 +48,9 @@ struct AppContext
     FileChoosers* fileChoosers = nullptr;
     // The machine's HID devices; without it the editor has no USB transport.
     std::unique_ptr<HidPlatform> hid;
+    // The sockets the UDP transport uses; the machine's own (no address
+    // reuse) unless a test puts virtual amplifiers beside the editor.
+    DatagramPlatform* datagrams = nullptr;
 
     // Set while the main panel builds itself.
     MainPanelView* mainPanel = nullptr;

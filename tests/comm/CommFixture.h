@@ -26,7 +26,7 @@ protected:
     std::unique_ptr<osc::OscCom> com;
 
     void startCom(osc::OscComTiming timing = {100, 4},
-                  DatagramPlatform& platform = systemDatagramPlatform())
+                  DatagramPlatform& platform = sharedPortDatagramPlatform())
     {
         com = std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs},
                                             timing, osc::OscCom::UsbFactory {}, platform);

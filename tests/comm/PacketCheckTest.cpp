@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <osc/OscOutboundPacketStream.h>
+#include <osc/OscReceivedElements.h>
 
 #include "PacketCheck.h"
 
@@ -33,6 +34,27 @@ TEST(PacketCheck, AcceptsWellFormedMessagesAndTrailingBytes)
 
     const std::string query = bytes({"/gain\0\0\0"sv, ",\0\0\0"sv});
     EXPECT_TRUE(isSafeOscMessage(query.data(), query.size()));
+
+    const std::string emptyName = bytes({"/ampname"sv, "\0\0\0\0"sv, ",s\0\0"sv, "\0\0\0\0"sv});
+    EXPECT_TRUE(isSafeOscMessage(emptyName.data(), emptyName.size()));
+}
+
+// Strings padded with anything but NULs: the decoder looks for a string's end
+// only in the last byte of each word, so it would read the fields somewhere
+// else than a check that stops at the first NUL.
+const std::string blobBehindPadding =
+    bytes({"/info\0XX"sv, ",\0\0\0"sv, ",b\0\0"sv}); // a blob size beyond the end
+const std::string tagsBehindPadding = bytes(
+    {"/info\0XX"sv, ",\0\0\0"sv, ",ssi\0\0\0\0"sv, "Evil\0\0\0\0"sv, "x\0\0\0"sv, "\0\0\0\4"sv});
+
+TEST(PacketCheck, TheDecoderReadsPaddedFieldsElsewhere)
+{
+    // What the check must guard against: the decoder takes the hidden type
+    // tags for the message's own.
+    const osc::ReceivedMessage m(
+        osc::ReceivedPacket(tagsBehindPadding.data(), static_cast<int>(tagsBehindPadding.size())));
+    EXPECT_STREQ(m.AddressPattern(), "/info");
+    EXPECT_EQ(m.ArgumentCount(), 3);
 }
 
 TEST(PacketCheck, RejectsWhatTheDecoderCannotReadSafely)
@@ -54,6 +76,12 @@ TEST(PacketCheck, RejectsWhatTheDecoderCannotReadSafely)
         {"tags run off the end", bytes({"/a\0\0"sv, ",fff"sv})},
         {"length not a multiple of 4", bytes({"/a\0\0"sv, ",\0\0\0"sv, "x"sv})},
         {"no leading slash", bytes({"a\0\0\0"sv, ",\0\0\0"sv})},
+        {"address padded with other bytes, a blob behind", blobBehindPadding},
+        {"address padded with other bytes, type tags behind", tagsBehindPadding},
+        {"type tags padded with other bytes", bytes({"/a\0\0"sv, ",f\0X"sv, "\0\0\0\0"sv})},
+        {"string argument padded with other bytes",
+         bytes({"/a\0\0"sv, ",s\0\0"sv, "ab\0c"sv, "\0\0\0\0"sv})},
+        {"empty string with bytes after its NUL", bytes({"/a\0\0"sv, ",s\0\0"sv, "\0abc"sv})},
     };
     for (const auto& c : cases)
         EXPECT_FALSE(isSafeOscMessage(c.data.data(), c.data.size())) << c.why;

@@ -28,7 +28,7 @@ struct Collector : juce::MessageListener
 TEST(UdpConnection, PassesOnlyDatagramsThatFitAndAreWholeWords)
 {
     Collector collector;
-    UdpConnection udp(collector, msg::messageMagic);
+    UdpConnection udp(collector, msg::messageMagic, sharedPortDatagramPlatform());
     udp.openSocket("127.0.0.2");
     ASSERT_TRUE(udp.hasSocket());
     FakePeer peer("127.0.0.2");
@@ -57,7 +57,7 @@ TEST(UdpConnection, PassesOnlyDatagramsThatFitAndAreWholeWords)
 TEST(UdpConnection, SendsToThePeerAndRepointsOnReopen)
 {
     Collector collector;
-    UdpConnection udp(collector, msg::messageMagic);
+    UdpConnection udp(collector, msg::messageMagic, sharedPortDatagramPlatform());
     udp.openSocket("127.0.0.2");
     FakePeer first("127.0.0.2"), second("127.0.0.3");
     const Bytes hello = oscBytes("/online");
@@ -81,7 +81,7 @@ TEST(UdpConnection, SendsToThePeerAndRepointsOnReopen)
 TEST(UdpConnection, AnUnresolvableNameLeavesNoSocket)
 {
     Collector collector;
-    UdpConnection udp(collector, msg::messageMagic);
+    UdpConnection udp(collector, msg::messageMagic, sharedPortDatagramPlatform());
     udp.openSocket("no-such-host.invalid");
     ASSERT_TRUE(pumpUntil([&] { return ! udp.hasSocket(); }));
     const Bytes hello = oscBytes("/online");
@@ -90,6 +90,18 @@ TEST(UdpConnection, AnUnresolvableNameLeavesNoSocket)
     // A new address starts afresh.
     udp.reopen("127.0.0.2");
     EXPECT_TRUE(udp.hasSocket());
+}
+
+TEST(UdpConnection, TheEditorsPortIsItsAlone)
+{
+    Collector collector;
+    UdpConnection udp(collector, msg::messageMagic, systemDatagramPlatform());
+    udp.openSocket("127.0.0.2");
+    ASSERT_TRUE(udp.hasSocket());
+    // Another program cannot bind port 3456 beside the editor and take the
+    // amplifier's answers, even when it asks for address reuse.
+    FakePeer intruder("127.0.0.2");
+    EXPECT_FALSE(intruder.isBound());
 }
 
 } // namespace

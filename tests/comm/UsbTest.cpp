@@ -16,15 +16,56 @@ class Usb : public CommFixture
 protected:
     sim::SimulatedHidBus bus;
 
-    void startWithUsb(osc::OscComTiming timing = {100, 4})
+    // Counts the messages the communicator puts into the USB send slot.
+    struct CountingLink : UsbLink
     {
-        com =
-            std::make_unique<osc::OscCom>(osc::OscCom::Links {*root, setup, panel, dialogs}, timing,
-                                          [this](juce::MessageListener& l, int magic) {
-                                              return std::make_unique<UsbConnection>(l, magic, bus);
-                                          });
+        std::unique_ptr<UsbConnection> real;
+        std::atomic<int>& sends;
+        CountingLink(std::unique_ptr<UsbConnection> r, std::atomic<int>& n)
+            : real(std::move(r)), sends(n)
+        {
+        }
+        int deviceState() const override { return real->deviceState(); }
+        void setNoDevice() override { real->setNoDevice(); }
+        void clearSendSlot() override { real->clearSendSlot(); }
+        void requestAnnouncement() override { real->requestAnnouncement(); }
+        bool trySend(const char* data, std::size_t size) override
+        {
+            const bool taken = real->trySend(data, size);
+            sends += taken ? 1 : 0;
+            return taken;
+        }
+    };
+    std::atomic<int> slotSends {0};
+
+    // Long reply waits where a test is about completion; a loaded machine
+    // must not turn a slow answer into a resend.
+    void startWithUsb(osc::OscComTiming timing = {2000, 4})
+    {
+        com = std::make_unique<osc::OscCom>(
+            osc::OscCom::Links {*root, setup, panel, dialogs}, timing,
+            [this](juce::MessageListener& l, int magic)
+            {
+                return std::make_unique<CountingLink>(
+                    std::make_unique<UsbConnection>(l, magic, bus), slotSends);
+            },
+            sharedPortDatagramPlatform());
         setup.com = com.get();
         setOutbox(com.get());
+    }
+
+    // Accepts the USB question and waits until the sync is done.
+    void connectOverUsb()
+    {
+        ASSERT_TRUE(waitForQuestion(10000));
+        setup.presetSlots.clear();
+        dialogs.answer(true);
+        ASSERT_TRUE(pumpUntil(
+            [&] {
+                return com->isOnline() && com->pendingCount() == 0 &&
+                       setup.presetSlots.size() == 20;
+            },
+            30000));
     }
 
     void TearDown() override
@@ -63,7 +104,7 @@ TEST_F(Usb, AnAnnouncedVornSeriesAmplifierConnectsOverReports)
     ASSERT_TRUE(pumpUntil(
         [&]
         { return com->isOnline() && com->pendingCount() == 0 && setup.presetSlots.size() == 20; },
-        8000));
+        30000));
     EXPECT_EQ(com->getTransport(), 1);
     EXPECT_EQ(setup.selectedRow, 0);
 
@@ -127,12 +168,10 @@ TEST_F(Usb, WithBothFamiliesAttachedTheVornSeriesWins)
 
 TEST_F(Usb, AMessageTooLongForAReportEndsInOneConnectionErrorBox)
 {
-    startWithUsb();
+    startWithUsb({150, 4});
     sim::Amplifier amp(0, "Main");
     sim::UsbAmpSim device(amp, bus);
-    ASSERT_TRUE(waitForQuestion());
-    dialogs.answer(true);
-    ASSERT_TRUE(pumpUntil([&] { return com->isOnline() && com->pendingCount() == 0; }, 8000));
+    connectOverUsb();
 
     // "/ampname" ,s with 47 characters: 64 bytes, more than a report holds.
     const std::string name(47, 'n');
@@ -151,9 +190,7 @@ TEST_F(Usb, AfterGoingOfflineTheDeviceIsAnnouncedAgainOnlyAfterADiscovery)
     startWithUsb();
     sim::Amplifier amp(3, "Main");
     sim::UsbAmpSim device(amp, bus);
-    ASSERT_TRUE(waitForQuestion());
-    dialogs.answer(true);
-    ASSERT_TRUE(pumpUntil([&] { return com->isOnline() && com->pendingCount() == 0; }, 8000));
+    connectOverUsb();
 
     setup.disconnectDevice();
     EXPECT_FALSE(com->isOnline());
@@ -168,6 +205,63 @@ TEST_F(Usb, AfterGoingOfflineTheDeviceIsAnnouncedAgainOnlyAfterADiscovery)
     com->discover("255.255.255.255");
     ASSERT_TRUE(waitForQuestion());
     EXPECT_EQ(device.log("/info").size(), 2u);
+}
+
+TEST_F(Usb, ACablePulledWhileOnline)
+{
+    startWithUsb({150, 4});
+    sim::Amplifier amp(1, "Rack");
+    sim::UsbAmpSim device(amp, bus);
+    connectOverUsb();
+    const int before = slotSends;
+
+    device.unplug();
+    com->queueGain(-3.0f, -3.0f, 0, 0);
+    ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }, 5000));
+    pumpFor(400);
+    EXPECT_EQ(slotSends - before, 4); // four sends, none answered
+    EXPECT_EQ(dialogs.warnings,
+              std::vector<std::string> {"USB connection error!|Device will be disconnected|Ok"});
+    EXPECT_EQ(com->getTransport(), 0);
+    EXPECT_EQ(com->getUsb()->deviceState(), -1);
+    EXPECT_EQ(com->pendingCount(), 0);
+    const auto& calls = setup.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "forgetSelectedDevice"), calls.end());
+    EXPECT_EQ(setup.selectedRow, -1);
+}
+
+TEST_F(Usb, PowerOffOverUsbTakesTheEditorOffline)
+{
+    startWithUsb();
+    sim::Amplifier amp(0, "Rack");
+    sim::UsbAmpSim device(amp, bus);
+    connectOverUsb();
+    device.sendPowerOff();
+    ASSERT_TRUE(pumpUntil([&] { return ! com->isOnline(); }, 5000));
+    EXPECT_EQ(dialogs.warnings,
+              std::vector<std::string> {"USB connection error!|Device will be disconnected|Ok"});
+    EXPECT_EQ(com->getTransport(), 0);
+    EXPECT_EQ(com->getUsb()->deviceState(), -1);
+}
+
+TEST_F(Usb, AcceptingAUsbAmplifierWhileOnlineOverTheNetworkLeavesTheNetworkOne)
+{
+    startWithUsb();
+    sim::Amplifier network(5, "Far"), local(2, "Near");
+    std::mutex lock;
+    FakePeer peer("127.0.0.2");
+    peer.setResponder(amplifierResponder(network, lock));
+    connectTo("127.0.0.2");
+    ASSERT_TRUE(pumpUntil([&] { return com->isOnline() && com->pendingCount() == 0; }, 30000));
+
+    sim::UsbAmpSim device(local, bus);
+    connectOverUsb();
+    EXPECT_EQ(peer.received("/offline").size(), 1u);
+    EXPECT_EQ(com->getTransport(), 1);
+    EXPECT_EQ(device.log("/online").size(), 1u);
+    // Nothing of the new connection goes to the network amplifier.
+    const auto all = peer.received();
+    EXPECT_EQ(all.back().address(), "/offline");
 }
 
 // The transport alone, with a device the test writes reports for.
@@ -252,6 +346,71 @@ TEST(UsbTransport, TheSendSlotTakesOneMessageAtATime)
     EXPECT_EQ(written[0][0], 0);
     EXPECT_EQ(written[0][1], 8);
     EXPECT_EQ(std::memcmp(written[0].data() + 2, message, 8), 0);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(UsbTransport, AFailedWriteIsTriedFiveTimesInAll)
+{
+    sim::SimulatedHidBus bus;
+    Posted posted;
+    std::atomic<int> written {0};
+    UsbConnection usb(posted, msg::messageMagic, bus);
+    const int device =
+        bus.plug(amplifierVendorId, vornProductId, "FW9", [&](const HidReport&) { ++written; });
+    ASSERT_TRUE(pumpUntil([&] { return usb.deviceState() == 1; }));
+    const char message[8] = {'/', 'a', 0, 0, ',', 0, 0, 0};
+
+    // Two failed writes, then the device takes the third.
+    bus.setStalled(device, true);
+    ASSERT_TRUE(usb.trySend(message, 8));
+    ASSERT_TRUE(pumpUntil([&] { return bus.failedWrites(device) >= 2; }, 5000));
+    bus.setStalled(device, false);
+    ASSERT_TRUE(pumpUntil([&] { return written == 1; }, 5000));
+    EXPECT_LE(bus.failedWrites(device), 4);
+
+    // A device that never takes it: five attempts, then the slot is free.
+    const int failedBefore = bus.failedWrites(device);
+    bus.setStalled(device, true);
+    ASSERT_TRUE(pumpUntil([&] { return usb.trySend(message, 8); }, 5000));
+    ASSERT_TRUE(pumpUntil([&] { return usb.trySend(message, 8); }, 5000));
+    EXPECT_EQ(bus.failedWrites(device) - failedBefore, 5);
+    EXPECT_EQ(written, 1);
+}
+
+TEST(UsbTransport, TheSendSlotIsEmptiedWhenTheDeviceGoesAway)
+{
+    sim::SimulatedHidBus bus;
+    Posted posted;
+    std::mutex lock;
+    std::vector<HidReport> first, second;
+    auto recordInto = [&](std::vector<HidReport>& list)
+    {
+        return [&](const HidReport& r)
+        {
+            std::lock_guard<std::mutex> l(lock);
+            list.push_back(r);
+        };
+    };
+    UsbConnection usb(posted, msg::messageMagic, bus);
+    const int a = bus.plug(amplifierVendorId, vornProductId, "FW1", recordInto(first));
+    ASSERT_TRUE(pumpUntil([&] { return usb.deviceState() == 1; }));
+
+    // A message waits in the slot as the editor gives the device up.
+    const char message[12] = {'/', 's', 't', 'a', 'l', 'e', 0, 0, ',', 0, 0, 0};
+    ASSERT_TRUE(usb.trySend(message, 12));
+    usb.setNoDevice();
+    bus.unplug(a);
+
+    bus.plug(amplifierVendorId, vornProductId, "FW2", recordInto(second));
+    usb.requestAnnouncement();
+    ASSERT_TRUE(pumpUntil([&] { return posted.statuses.size() == 2; }, 5000));
+    pumpFor(100);
+    std::lock_guard<std::mutex> l(lock);
+    EXPECT_TRUE(second.empty()) << "the old message reached the new device";
 }
 
 } // namespace

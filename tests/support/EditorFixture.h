@@ -67,6 +67,8 @@ protected:
         options.folderName = folder.getFile().getChildFile("config").getFullPathName();
         context.dialogs = &dialogs;
         context.fileChoosers = &choosers;
+        // Virtual amplifiers share port 3456 with the editor on loopback.
+        context.datagrams = &sharedPortDatagramPlatform();
         context.root = makeTree();
         context.settings = std::make_unique<SettingsStore>(options);
         panel = std::make_unique<RemoteControl>(nullptr, context);

@@ -36,8 +36,11 @@ public:
         }
         if (stalled)
         {
+            // As hidapi: the write waits out its time-out and then fails.
             std::this_thread::sleep_for(std::chrono::milliseconds(timeoutMs));
-            return 0;
+            std::lock_guard<std::mutex> l(bus.lock);
+            ++device->failedWrites;
+            return -1;
         }
         if (handler)
             handler(report);
@@ -105,6 +108,13 @@ void SimulatedHidBus::setStalled(int device, bool stalled)
     std::lock_guard<std::mutex> l(lock);
     if (auto it = devices.find(device); it != devices.end())
         it->second->stalled = stalled;
+}
+
+int SimulatedHidBus::failedWrites(int device) const
+{
+    std::lock_guard<std::mutex> l(lock);
+    const auto it = devices.find(device);
+    return it != devices.end() ? it->second->failedWrites : 0;
 }
 
 int SimulatedHidBus::openCount(int device) const

@@ -26,8 +26,11 @@ public:
     void unplug(int device);
     // Queues an input report for the device's reader.
     void sendInput(int device, const HidReport& report);
-    // Writes to the device take their full time and never complete.
+    // Writes to the device take their full time and then fail (-1), as a
+    // stalled hidapi write does.
     void setStalled(int device, bool stalled);
+    // How many writes failed on a stall.
+    int failedWrites(int device) const;
     // How many times a device was opened, over the bus's life.
     int openCount(int device) const;
 
@@ -44,6 +47,7 @@ private:
         bool attached = true;
         bool stalled = false;
         int opened = 0;
+        int failedWrites = 0;
     };
     class Handle;
 

@@ -36,6 +36,12 @@ void UsbAmpSim::setSilent(bool s)
     silent = s;
 }
 
+void UsbAmpSim::sendPowerOff()
+{
+    std::lock_guard<std::mutex> l(mutex);
+    send(amp.powerMessage("OFF"));
+}
+
 std::vector<HidReport> UsbAmpSim::writtenReports() const
 {
     std::lock_guard<std::mutex> l(mutex);

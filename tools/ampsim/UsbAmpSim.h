@@ -33,6 +33,8 @@ public:
     // Every report written to the device, whole.
     std::vector<HidReport> writtenReports() const;
     void setSilent(bool silent);
+    // Sends "/power" "OFF", as an amplifier that is switched off does.
+    void sendPowerOff();
 
 private:
     void onWrite(const HidReport& report);
