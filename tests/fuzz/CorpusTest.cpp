@@ -31,8 +31,9 @@ TEST(PacketFuzzCorpus, EveryKeptInputPassesWithoutHarm)
         const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
                                       std::istreambuf_iterator<char>());
         SCOPED_TRACE(file.filename().string());
-        velmora::fuzz::feedPacket(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                  bytes.size());
+        const auto disagreement = velmora::fuzz::feedPacket(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        EXPECT_FALSE(disagreement.has_value()) << disagreement.value_or("");
     }
 }
 

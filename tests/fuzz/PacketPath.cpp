@@ -5,6 +5,7 @@
 #include "FakeLinks.h"
 #include "Messages.h"
 #include "OscCom.h"
+#include "ReferenceDecoder.h"
 
 namespace velmora::fuzz
 {
@@ -56,10 +57,10 @@ Editor& editor()
 
 } // namespace
 
-void feedPacket(const std::uint8_t* data, std::size_t size)
+std::optional<std::string> feedPacket(const std::uint8_t* data, std::size_t size)
 {
     if (size < 1)
-        return;
+        return std::nullopt;
     Editor& e = editor();
     const bool usb = (data[0] & 1) != 0;
     e.setOnline((data[0] & 2) == 0);
@@ -73,6 +74,11 @@ void feedPacket(const std::uint8_t* data, std::size_t size)
         std::memcpy(block->getData(), &e.amplifier, 4);
     std::memcpy(static_cast<char*>(block->getData()) + 4, data,
                 std::min(size, block->getSize() - 4));
+
+    // The message bytes alone, in a buffer of their exact size.
+    const std::vector<char> bytes(static_cast<const char*>(block->getData()) + 4,
+                                  static_cast<const char*>(block->getData()) + block->getSize());
+    auto disagreement = disagreementWithLibrary(bytes.data(), bytes.size());
 
     const PostedMessage message(msg::messageMagic, PostedMessage::packet,
                                 usb ? PostedMessage::fromUsb : PostedMessage::fromUdp,
@@ -92,6 +98,7 @@ void feedPacket(const std::uint8_t* data, std::size_t size)
     e.dialogs.warnings.clear();
     while (! e.dialogs.questions.empty())
         e.dialogs.answer((size & 1) != 0);
+    return disagreement;
 }
 
 } // namespace velmora::fuzz
