@@ -13,13 +13,13 @@ build_packages=(
     libfreetype-dev libfontconfig1-dev libpng-dev libjpeg-dev
     libx11-dev libxext-dev libxrandr-dev libxinerama-dev libxcursor-dev
     fonts-dejavu-core
+    iproute2 util-linux          # the demo's private network namespace (start-editor.sh)
 )
 test_packages=(
     googletest libgtest-dev                # unit tests
     libbenchmark-dev                       # benchmarks in bench/
     clang libclang-rt-14-dev               # the OSC packet fuzzer (libFuzzer)
     xvfb x11-utils xdotool imagemagick openbox  # tests that start the window
-    iproute2 util-linux                    # private network namespaces
     python3 python3-scipy                  # independent filter response check
 )
 

@@ -47,7 +47,9 @@ for i in $(seq 1 "$count"); do
     addrs+=("$a")
 done
 
+child=""
 cleanup() {
+    [ -n "$child" ] && kill "$child" 2>/dev/null || true
     for h in "${hosts[@]}"; do
         for p in $(ip netns pids "$h" 2>/dev/null); do kill "$p" 2>/dev/null || true; done
     done
@@ -58,12 +60,17 @@ cleanup() {
     done
 }
 trap cleanup EXIT
+# Stopped from outside, the hosts' programs go too.
+trap 'exit 143' TERM INT HUP
 
 export VELMORA_HOSTS="${hosts[*]}"
 export VELMORA_HOST_ADDRS="${addrs[*]}"
 export VELMORA_EDITOR_ADDR=10.77.0.1
 set +e
-"$@"
+"$@" <&0 &
+child=$!
+wait "$child"
 status=$?
+child=""
 set -e
 exit $status
