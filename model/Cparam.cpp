@@ -59,6 +59,8 @@ std::unique_ptr<Cparam> Cparam::logarithmic(std::string name, std::int32_t block
     return p;
 }
 
+// Clamps in floating point before converting, so that any number, however
+// large, lands on the range's edge.
 void Cparam::setRawClamped(double s)
 {
     if (std::isnan(s) || s <= minStep)
@@ -94,6 +96,10 @@ float Cparam::getValue() const
 
 void Cparam::setValue(float x)
 {
+    // Not a number (from a hand-edited file or a broken answer) is no value at
+    // all: the parameter keeps what it has.
+    if (std::isnan(x))
+        return;
     switch (getKind())
     {
         case kindLinear:

@@ -1,8 +1,10 @@
 #include <cmath>
+#include <limits>
 
 #include <gtest/gtest.h>
 
 #include "Blocks.h"
+#include "ValueText.h"
 
 using namespace velmora;
 
@@ -38,15 +40,19 @@ TEST(Logarithmic, WholeStepsThousandthsAndClamps)
     f->setStep(339);
     EXPECT_NEAR(f->getValue(), 990.9f, 0.05f);
 
-    for (float low : {0.0f, 10.0f, -5.0f, std::nanf("")})
+    for (float low : {0.0f, 10.0f, -5.0f, -std::numeric_limits<float>::infinity()})
     {
         f->setStep(300);
         f->setValue(low);
         EXPECT_EQ(f->rawStep(), 0) << low;
         EXPECT_EQ(f->getValue(), 20.0f) << low;
     }
-    f->setValue(1e30f);
-    EXPECT_EQ(f->getStep(), 600);
+    for (float high : {1e30f, std::numeric_limits<float>::infinity()})
+    {
+        f->setStep(300);
+        f->setValue(high);
+        EXPECT_EQ(f->getStep(), 600) << high;
+    }
 
     f->setStep(599);
     f->addSteps(5);
@@ -64,7 +70,7 @@ TEST(Linear, NearestStepWithHalfGoingUp)
         int step;
         float value;
     } cases[] = {{0.25f, 31, 0.5f},   {0.24f, 30, 0.0f},  {99.0f, 60, 15.0f},
-                 {-99.0f, 0, -15.0f}, {-3.2f, 24, -3.0f}, {std::nanf(""), 0, -15.0f}};
+                 {-99.0f, 0, -15.0f}, {-3.2f, 24, -3.0f}, {1e38f, 60, 15.0f}};
     for (const auto& c : cases)
     {
         g->setValue(c.in);
@@ -74,6 +80,30 @@ TEST(Linear, NearestStepWithHalfGoingUp)
     g->setStep(59);
     g->addSteps(3);
     EXPECT_EQ(g->getStep(), 60);
+}
+
+TEST(Parameters, NotANumberSetsNothing)
+{
+    auto g = gain();
+    auto f = Cparam::logarithmic("freq", kindPeq, 20.0f, 20000.0f, 600, "%k1f");
+    auto pol = Cparam::integer("pol", kindDelay, 180, "%d");
+    auto del = Cparam::linear("del", kindDelay, 0.0f, 300.0f, 30000, "%6.2f");
+    for (Cparam* p : {g.get(), f.get(), pol.get(), del.get()})
+    {
+        p->setStep(7);
+        const auto before = p->rawStep();
+        p->setValue(std::nanf(""));
+        EXPECT_EQ(p->rawStep(), before) << p->getName();
+    }
+    // A typed 30000000 ms, or a number of 40 digits (infinite as a float),
+    // lands on the range's edge.
+    del->setValue(3.0e7f);
+    EXPECT_EQ(del->getValue(), 300.0f);
+    float huge = 0;
+    EXPECT_EQ(del->readText(std::string(40, '9')), 40);
+    EXPECT_EQ(del->getValue(), 300.0f);
+    EXPECT_EQ(parseFloat(std::string(40, '9'), huge), 40);
+    EXPECT_TRUE(std::isinf(huge));
 }
 
 TEST(IntegerAndChoice, WholePartAndClamping)
