@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "CConfigPage.h"
 #include "CSetupPage.h"
 #include "OscCom.h"
 #include "Pages.h"
@@ -148,7 +149,7 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
         context.datagrams != nullptr ? *context.datagrams : systemDatagramPlatform());
     context.com = com.get();
     setOutbox(com.get());
-    com->setSpeakerBlock(&context.configPage->speaker);
+    com->setSpeakerBlock(&context.configPage->speakerBlock);
     com->setSiggenBlock(&utilityPage->siggen);
 
     // 10.-12. Meters, LEDs, value boxes.

@@ -224,11 +224,13 @@ Ciosiggen::Ciosiggen() : Cblock("siggen", kindIo, 0)
               Cparam::linear("gain", kindIo, -40.0f, 0.0f, 80, "%+5.1f"), frequency(kindIo),
               Cparam::integer("scan", kindIo, 30, "%d", 5));
     scan().setOnWire(false);
+    assignPath("/siggen");
 }
 
 Ciospeaker::Ciospeaker() : Cblock("speaker", kindSpeaker, 0)
 {
     addParams(Cparam::integer("value", kindSpeaker, 100, "%d"));
+    assignPath("/speaker");
 }
 
 Croot::Croot() : Cnode("/", kindRoot, 0)

@@ -153,8 +153,8 @@ public:
     Cparam& mode() const { return param(0); }
 };
 
-// The signal generator (outside the tree, owned by the Utility page). The sweep
-// rate "scan" is not part of its message.
+// The signal generator (outside the tree, owned by the Utility page), at the
+// fixed address "/siggen". The sweep rate "scan" is not part of its message.
 class Ciosiggen : public Cblock
 {
 public:
@@ -165,7 +165,8 @@ public:
     Cparam& scan() const { return param(3); }
 };
 
-// The speaker load (outside the tree, owned by the Configuration page).
+// The speaker load (outside the tree, owned by the Configuration page), at the
+// fixed address "/speaker".
 class Ciospeaker : public Cblock
 {
 public:

@@ -81,6 +81,10 @@ public:
     // Convenience: the block's text form.
     std::string text() const;
 
+protected:
+    // For the blocks that live outside the tree: their fixed address.
+    void assignPath(std::string address) { path = std::move(address); }
+
 private:
     friend Cnode& appendChildNode(Cnode& parent, std::unique_ptr<Cnode> child);
     friend void buildPaths(Cnode& node);

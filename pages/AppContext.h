@@ -4,8 +4,11 @@
 
 #include "Blocks.h"
 #include "DatagramPlatform.h"
+#include "Edits.h"
 #include "HidPlatform.h"
 #include "Links.h"
+#include "PageLook.h"
+#include "Shared.h"
 
 namespace osc
 {
@@ -38,6 +41,22 @@ public:
 // application owns one; every test builds its own.
 struct AppContext
 {
+    // The pages' look; it outlives every page.
+    kit::PageLook look;
+    // Every edit the user makes passes through here.
+    kit::EditHub edits;
+    // Which functions of each channel are in use (the signal-flow diagram).
+    kit::ChannelActivity activity;
+    // The pages that follow the amplifier mode, told in this order: the
+    // Parametric EQ page, the crossover page, the Dynamic EQ page.
+    std::array<kit::AmpModeFollower*, 3> ampModeFollowers {};
+    enum Follower
+    {
+        peqFollower,
+        xoverFollower,
+        deqFollower
+    };
+
     // The settings tree, built with its paths before anything looks at it.
     std::unique_ptr<Croot> root;
     // The per-user settings (recent preset files).

@@ -1,5 +1,6 @@
 #include "CSetupPage.h"
 
+#include "CConfigPage.h"
 #include "DatagramPlatform.h"
 #include "FileChoosers.h"
 #include "Messages.h"

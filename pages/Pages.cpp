@@ -5,14 +5,13 @@ namespace velmora
 
 Page::Page(const juce::String& name, AppContext& ctx) : juce::Component(name), context(ctx)
 {
+    setLookAndFeel(&context.look);
     setSize(pageWidth, pageHeight);
 }
 
-CConfigPage::CConfigPage(AppContext& ctx) : Page("Configuration", ctx) {}
-
-int CConfigPage::getAmpMode() const
+Page::~Page()
 {
-    return context.root != nullptr ? context.root->ampmode->mode().getStep() : 0;
+    setLookAndFeel(nullptr);
 }
 
 } // namespace velmora

@@ -15,6 +15,7 @@ public:
     static constexpr int pageHeight = 470;
 
     Page(const juce::String& name, AppContext& context);
+    ~Page() override;
     void paint(juce::Graphics& g) override { g.fillAll(juce::Colours::black); }
 
 protected:
@@ -23,21 +24,6 @@ protected:
 
 // The pages whose editors are still to come: each shows its tab, empty, and
 // owns what the rest of the system already relies on.
-
-// Amp mode, delay, polarity, limiter and speaker load. Owns the speaker block.
-class CConfigPage : public Page
-{
-public:
-    explicit CConfigPage(AppContext& context);
-    void setDeviceModel(int modelIndex) { deviceModel = modelIndex; }
-    int getDeviceModel() const { return deviceModel; }
-    // The amp mode index 0-4, read from the tree's "/ampmode" block.
-    int getAmpMode() const;
-    Ciospeaker speaker;
-
-private:
-    int deviceModel = 7;
-};
 
 class CXoverPage : public Page
 {
