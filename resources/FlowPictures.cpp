@@ -192,24 +192,28 @@ void drawBackground(juce::Graphics& g, int mode)
         }
         case 4: // BRIDGE: summed into one chain, A and B in opposite polarity
         {
+            // The one chain runs along the first row.
+            const float chain = inA;
             juce::Path join;
             join.startNewSubPath(56.0f, inA);
-            join.quadraticTo(90.0f, inA, 104.0f, singleCentre);
-            join.startNewSubPath(56.0f, inB);
-            join.quadraticTo(90.0f, inB, 104.0f, singleCentre);
+            join.lineTo(61.0f, chain);
+            join.startNewSubPath(48.0f, inB);
+            join.quadraticTo(66.0f, inB, 66.0f, chain + 5.0f);
+            join.startNewSubPath(71.0f, chain);
+            join.lineTo(chainStart, chain);
             wire(g, join);
             g.setColour(grey);
-            g.drawEllipse(99.0f, singleCentre - 5.0f, 10.0f, 10.0f, 1.2f);
-            g.drawText("+", 99, static_cast<int>(singleCentre) - 5, 10, 10,
-                       juce::Justification::centred);
+            g.drawEllipse(61.0f, chain - 5.0f, 10.0f, 10.0f, 1.2f);
+            g.setFont(font(9.0f));
+            g.drawText("+", 61, static_cast<int>(chain) - 5, 10, 10, juce::Justification::centred);
             juce::Path split;
-            split.startNewSubPath(chainEnd, singleCentre);
-            split.quadraticTo(378.0f, singleCentre, outX - 4.0f, inA);
+            split.startNewSubPath(chainEnd, chain);
             split.lineTo(outX, inA);
-            split.startNewSubPath(chainEnd, singleCentre);
-            split.quadraticTo(378.0f, singleCentre, outX - 4.0f, inB);
-            split.lineTo(outX, inB);
+            split.startNewSubPath(chainEnd + 8.0f, chain);
+            split.quadraticTo(chainEnd + 14.0f, inB, outX, inB);
             wire(g, split);
+            g.setColour(grey);
+            g.fillEllipse(chainEnd + 5.0f, chain - 3.0f, 6.0f, 6.0f);
             output(g, outX, inA, "+");
             output(g, outX, inB, "-");
             // One speaker between the two outputs.
@@ -232,8 +236,10 @@ void drawBackground(juce::Graphics& g, int mode)
 
     // Where the blocks go, the road continues under them.
     g.setColour(dim);
-    if (mode == 1 || mode == 4)
+    if (mode == 1)
         g.drawHorizontalLine(static_cast<int>(singleCentre), chainStart, chainEnd);
+    else if (mode == 4)
+        g.drawHorizontalLine(static_cast<int>(inA), chainStart, chainEnd);
     else
         for (float y : rowCentre)
             g.drawHorizontalLine(static_cast<int>(y), chainStart, chainEnd);

@@ -28,6 +28,9 @@ public:
 
     Amplifier(int modelIndex, std::string name);
 
+    // Sets one block from a line "/address values" (as the presets keep them).
+    void setBlock(const std::string& line) { applyBlockLines({line}); }
+
     // Handles one incoming OSC message and returns the answers, in order.
     // Messages that cannot be decoded are answered with nothing.
     std::vector<Bytes> answer(const char* data, std::size_t size);

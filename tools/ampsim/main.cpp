@@ -4,6 +4,7 @@
 //   velmora-ampsim [--bind ADDR] [--model N] [--name NAME] [--announce ADDR]
 //                  [--log FILE|-] [--drop ADDRESS:N]... [--ignore ADDRESS]...
 //                  [--wrong-count ADDRESS]... [--delay MS] [--silent]
+//                  [--set "/ADDRESS VALUES"]...
 //
 // Commands on standard input, one per line: "silent", "talk", "power-off",
 // "malformed", "quit".
@@ -12,6 +13,7 @@
 #include <iostream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Messages.h"
 #include "UdpAmpSim.h"
@@ -29,7 +31,7 @@ void onSignal(int)
     std::cerr
         << "usage: velmora-ampsim [--bind ADDR] [--model 0-6] [--name NAME] [--announce ADDR]\n"
            "       [--log FILE|-] [--drop ADDRESS:N] [--ignore ADDRESS] [--wrong-count ADDRESS]\n"
-           "       [--delay MS] [--silent]\n";
+           "       [--delay MS] [--silent] [--set \"/ADDRESS VALUES\"]\n";
     std::exit(2);
 }
 } // namespace
@@ -40,6 +42,7 @@ int main(int argc, char** argv)
     UdpAmpSim::Options options;
     int model = 1;
     std::string name = "Velmora Sim";
+    std::vector<std::string> settings;
     for (int i = 1; i < argc; ++i)
     {
         const std::string a = argv[i];
@@ -75,6 +78,8 @@ int main(int argc, char** argv)
             options.faults.answerDelayMs = std::atoi(value().c_str());
         else if (a == "--silent")
             options.faults.silent = true;
+        else if (a == "--set")
+            settings.push_back(value());
         else
             usage();
     }
@@ -82,6 +87,8 @@ int main(int argc, char** argv)
         usage();
 
     Amplifier amp(model, name);
+    for (const auto& line : settings)
+        amp.setBlock(line);
     UdpAmpSim sim(amp, options);
     if (! sim.isBound())
     {
