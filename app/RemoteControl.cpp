@@ -3,7 +3,11 @@
 #include <cmath>
 
 #include "CConfigPage.h"
+#include "CDeqPage.h"
+#include "CPeqPage.h"
 #include "CSetupPage.h"
+#include "CUtilityPage.h"
+#include "CXoverPage.h"
 #include "OscCom.h"
 #include "Pages.h"
 #include "Palette.h"

@@ -22,33 +22,4 @@ protected:
     AppContext& context;
 };
 
-// The pages whose editors are still to come: each shows its tab, empty, and
-// owns what the rest of the system already relies on.
-
-class CXoverPage : public Page
-{
-public:
-    explicit CXoverPage(AppContext& context) : Page("Filter/Crossover", context) {}
-};
-
-class CPeqPage : public Page
-{
-public:
-    explicit CPeqPage(AppContext& context) : Page("Parametric EQ", context) {}
-};
-
-class CDeqPage : public Page
-{
-public:
-    explicit CDeqPage(AppContext& context) : Page("Dynamic EQ", context) {}
-};
-
-// The signal generator of the Vorn series. Owns the signal-generator block.
-class CUtilityPage : public Page
-{
-public:
-    explicit CUtilityPage(AppContext& context) : Page("Utility", context) {}
-    Ciosiggen siggen;
-};
-
 } // namespace velmora
