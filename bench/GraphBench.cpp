@@ -19,30 +19,30 @@ struct Host : EqGraphHost
     void crossoverWheel(int, int) override {}
 };
 
-void computeEightBands()
+void computeEightBands(ResponseStore& store)
 {
     const int types[] = {3, 1, 1, 1, 1, 1, 1, 5};
     const float f[] = {40, 100, 200, 400, 1000, 2000, 4000, 10000};
     const float g[] = {3, -2, 4, -6, 2.5f, -1, 6, -3};
     for (int b = 0; b < 8; ++b)
-        computePeqBand(0, b, types[b], f[b], g[b], 1.4f);
+        store.computePeqBand(0, b, types[b], f[b], g[b], 1.4f);
 }
 
 void ParametricRepaint(benchmark::State& state)
 {
-    resetResponseStore();
+    ResponseStore store;
     Host host;
-    EQGraph graph(Parametric, &host);
+    EQGraph graph(Parametric, &host, store.selectedHandle);
     graph.setSize(660, 150);
-    graph.responseFunction = peqResponse;
+    graph.responseFunction = [&store](int c, float f) { return store.peqResponse(c, f); };
     graph.curveColour[0] = juce::Colour(0xfffdbb30);
     graph.fillColour[0] = juce::Colour(0x40fdbb30);
     juce::Image marker(juce::Image::ARGB, 13, 13, true);
     graph.setHandleCount(8);
     for (int i = 0; i < 8; ++i)
         graph.addHandle(marker, i);
-    responseStore().peqGraph = &graph;
-    computeEightBands();
+    store.peqGraph = &graph;
+    computeEightBands(store);
 
     juce::Image image(juce::Image::RGB, 660, 150, true);
     for (auto _ : state)
@@ -51,7 +51,7 @@ void ParametricRepaint(benchmark::State& state)
         graph.paintEntireComponent(g, false);
         benchmark::DoNotOptimize(image.getPixelAt(300, 75));
     }
-    responseStore().peqGraph = nullptr;
+    store.peqGraph = nullptr;
 }
 BENCHMARK(ParametricRepaint)
     ->Unit(benchmark::kMicrosecond)
@@ -60,15 +60,15 @@ BENCHMARK(ParametricRepaint)
 
 void PeqResponseCurve(benchmark::State& state)
 {
-    resetResponseStore();
-    computeEightBands();
-    EQGraph graph(Parametric, nullptr);
+    ResponseStore store;
+    computeEightBands(store);
+    EQGraph graph(Parametric, nullptr, store.selectedHandle);
     graph.setSize(660, 150);
     for (auto _ : state)
     {
         float sum = 0;
         for (int x = 2; x < 660; ++x)
-            sum += peqResponse(0, graph.frequencyAt(x));
+            sum += store.peqResponse(0, graph.frequencyAt(x));
         benchmark::DoNotOptimize(sum);
     }
 }

@@ -8,6 +8,7 @@
 #include "HidPlatform.h"
 #include "Links.h"
 #include "PageLook.h"
+#include "ResponseMaths.h"
 #include "Shared.h"
 
 namespace osc
@@ -47,6 +48,8 @@ struct AppContext
     kit::EditHub edits;
     // Which functions of each channel are in use (the signal-flow diagram).
     kit::ChannelActivity activity;
+    // What the EQ graphs draw, and the marker highlighted on every graph.
+    ResponseStore responses;
     // The pages that follow the amplifier mode, told in this order: the
     // Parametric EQ page, the crossover page, the Dynamic EQ page.
     std::array<kit::AmpModeFollower*, 3> ampModeFollowers {};

@@ -5,8 +5,6 @@
 namespace velmora
 {
 
-int EQGraph::selectedHandle = 0;
-
 namespace
 {
 
@@ -20,11 +18,12 @@ constexpr double farOff = 1.0e6;
 
 // --- filter_drag -------------------------------------------------------------
 
-filter_drag::filter_drag(const juce::Image& picture, int index, int kind, EqGraphHost* h)
+filter_drag::filter_drag(const juce::Image& picture, int index, int kind, EqGraphHost* h,
+                         int& selection)
     : juce::Component("filter_drag"),
       handleImage(picture.rescaled(picture.getWidth(), picture.getHeight(),
                                    juce::Graphics::mediumResamplingQuality)),
-      filterIndex(index), graphKind(kind), host(h)
+      filterIndex(index), graphKind(kind), host(h), selectedHandle(selection)
 {
     setSize(picture.getWidth(), picture.getHeight());
 }
@@ -60,14 +59,14 @@ void filter_drag::dragTo(int mx, int my)
             if (dx != 0)
             {
                 host->nudgeFrequency(filterIndex, dx);
-                EQGraph::selectedHandle = filterIndex;
+                selectedHandle = filterIndex;
                 lastMouseX = mx;
             }
             // A pixel up or down is ignored, so slow movements add up.
             if (dy > 1 || dy < -1)
             {
                 host->nudgeGain(filterIndex, dy / 2);
-                EQGraph::selectedHandle = filterIndex;
+                selectedHandle = filterIndex;
                 lastMouseY = my;
             }
             break;
@@ -104,7 +103,7 @@ void filter_drag::wheel(float incrementY)
     {
         case Parametric:
             host->nudgeQuality(filterIndex, step);
-            EQGraph::selectedHandle = filterIndex;
+            selectedHandle = filterIndex;
             break;
         case Dynamic:
             host->nudgeQuality(filterIndex, step);
@@ -119,8 +118,8 @@ void filter_drag::wheel(float incrementY)
 
 // --- EQGraph --------------------------------------------------------------------
 
-EQGraph::EQGraph(int graphKind, EqGraphHost* h)
-    : juce::Component("EQGraph"), kind(graphKind), host(h)
+EQGraph::EQGraph(int graphKind, EqGraphHost* h, int& selection)
+    : juce::Component("EQGraph"), selectedHandle(selection), kind(graphKind), host(h)
 {
     switch (kind)
     {
@@ -209,7 +208,7 @@ void EQGraph::addHandle(const juce::Image& picture, int index)
     auto& h = handles[static_cast<std::size_t>(slot)];
     if (h != nullptr)
         removeChildComponent(h.get());
-    h = std::make_unique<filter_drag>(picture, index >= 0 ? index : 1, kind, host);
+    h = std::make_unique<filter_drag>(picture, index >= 0 ? index : 1, kind, host, selectedHandle);
     addAndMakeVisible(*h);
     handleHalfWidth = static_cast<unsigned>(picture.getWidth() * 0.5);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include <juce_gui_basics/juce_gui_basics.h>
@@ -42,7 +43,8 @@ class EQGraph;
 class filter_drag : public juce::Component
 {
 public:
-    filter_drag(const juce::Image& picture, int filterIndex, int graphKind, EqGraphHost* host);
+    filter_drag(const juce::Image& picture, int filterIndex, int graphKind, EqGraphHost* host,
+                int& selectedHandle);
 
     void mouseDown(const juce::MouseEvent& e) override;
     void mouseDrag(const juce::MouseEvent& e) override;
@@ -65,6 +67,7 @@ private:
     int filterIndex;
     int graphKind;
     EqGraphHost* host;
+    int& selectedHandle;
 };
 
 // The frequency-response display of the filter pages: up to six curves over
@@ -72,12 +75,11 @@ private:
 class EQGraph : public juce::Component
 {
 public:
-    using ResponseFunction = float (*)(int curve, float frequency);
+    using ResponseFunction = std::function<float(int curve, float frequency)>;
 
-    // The marker highlighted, one for all graphs.
-    static int selectedHandle;
-
-    EQGraph(int kind, EqGraphHost* host);
+    // selectedHandle is the marker highlighted, one for all graphs of an
+    // editor: it lives in the editor's response store and outlives the graph.
+    EQGraph(int kind, EqGraphHost* host, int& selectedHandle);
     ~EQGraph() override;
 
     void paint(juce::Graphics& g) override;
@@ -92,7 +94,8 @@ public:
     float frequencyAt(int x) const;
     int rowOf(float value) const;
 
-    ResponseFunction responseFunction = nullptr;
+    ResponseFunction responseFunction;
+    int& selectedHandle;
     int kind;
     int halfRange;
     float zeroPosition;

@@ -37,19 +37,7 @@ float sqrtf32(float x)
     return f32(std::sqrt(static_cast<double>(x)));
 }
 
-ResponseStore store;
-
 } // namespace
-
-ResponseStore& responseStore()
-{
-    return store;
-}
-
-void resetResponseStore()
-{
-    store = ResponseStore {};
-}
 
 namespace
 {
@@ -232,28 +220,29 @@ Biquad designDeqBand(int type, float frequency, float q, float gainDb)
     return h;
 }
 
-void computePeqBand(int channel, int band, int type, float frequency, float gain, float quality)
+void ResponseStore::computePeqBand(int channel, int band, int type, float frequency, float gain,
+                                   float quality)
 {
     if (channel < 0 || channel > 1 || band < 0 || band > 7)
         return;
     const auto c = static_cast<std::size_t>(channel);
     const auto b = static_cast<std::size_t>(band);
-    store.peqCoefficients[c][b] = designPeqBand(type, frequency, gain, quality);
-    store.peqFrequency[c][b] = frequency;
-    if (store.peqGraph != nullptr)
-        store.peqGraph->handleFrequency[b] = frequency;
-    EQGraph::selectedHandle = band;
+    peqCoefficients[c][b] = designPeqBand(type, frequency, gain, quality);
+    peqFrequency[c][b] = frequency;
+    if (peqGraph != nullptr)
+        peqGraph->handleFrequency[b] = frequency;
+    selectedHandle = band;
 }
 
-void computeDeqBand(int channel, int band, int type, float frequency, float quality, float gain,
-                    float threshold, float ratio)
+void ResponseStore::computeDeqBand(int channel, int band, int type, float frequency, float quality,
+                                   float gain, float threshold, float ratio)
 {
     if (channel < 0 || channel > 1 || band < 0 || band > 1)
         return;
-    store.deqDisplayChannel = channel;
+    deqDisplayChannel = channel;
     const auto c = static_cast<std::size_t>(channel);
     const auto b = static_cast<std::size_t>(band);
-    store.deqCoefficients[c][b] = designDeqBand(type, frequency, quality, gain);
+    deqCoefficients[c][b] = designDeqBand(type, frequency, quality, gain);
 
     // The level model: a linear piece, a quadratic joint of +-5 dB around the
     // knee k, and no effect at all on the other side.
@@ -280,7 +269,7 @@ void computeDeqBand(int channel, int band, int type, float frequency, float qual
         d.Y = (d.X - d.W * d.S) * d.S;
         d.Z = d.Y - (d.X - d.U * d.W - d.V) * d.U;
     }
-    store.deqCurve[c][b] = d;
+    deqCurve[c][b] = d;
 
     const float x[7] = {8.333333f, 6.666667f, 5.0f, 3.333333f, 1.666667f, 0.0f, -1.666667f};
     float r[7] = {};
@@ -305,20 +294,20 @@ void computeDeqBand(int channel, int band, int type, float frequency, float qual
     }
     const float m = linearGain(gain);
     for (std::size_t j = 0; j < 6; ++j)
-        store.deqLevelFactor[c][b][j] =
+        deqLevelFactor[c][b][j] =
             1.0f - f32(std::exp(-static_cast<double>(r[j]) * dbToLn)) * (1.0f - m);
 
-    store.deqFrequency[c][b] = frequency;
-    if (store.deqGraphs[b] != nullptr)
-        store.deqGraphs[b]->handleFrequency[0] = frequency;
+    deqFrequency[c][b] = frequency;
+    if (deqGraphs[b] != nullptr)
+        deqGraphs[b]->handleFrequency[0] = frequency;
 }
 
-float peqResponse(int, float frequency)
+float ResponseStore::peqResponse(int, float frequency) const
 {
-    const auto c = static_cast<std::size_t>(store.peqDisplayChannel & 1);
+    const auto c = static_cast<std::size_t>(peqDisplayChannel & 1);
     const Point point = pointAt(frequency);
     float product = 1.0f;
-    for (const auto& band : store.peqCoefficients[c])
+    for (const auto& band : peqCoefficients[c])
         product *= magnitudeSquaredAt(band, point);
     return f32(20.0 * std::log(static_cast<double>(product)) / ln10);
 }
@@ -327,7 +316,7 @@ namespace
 {
 constexpr float inputLevels[6] = {0.00316228f, 0.01f, 0.0316228f, 0.1f, 0.316228f, 1.0f};
 
-float deqResponse(std::size_t band, int curve, float frequency)
+float deqLevel(const ResponseStore& store, std::size_t band, int curve, float frequency)
 {
     const auto c = static_cast<std::size_t>(store.deqDisplayChannel & 1);
     const auto level = static_cast<std::size_t>(curve < 0 ? 0 : (curve > 5 ? 5 : curve));
@@ -338,14 +327,9 @@ float deqResponse(std::size_t band, int curve, float frequency)
 }
 } // namespace
 
-float deqResponseBand1(int curve, float frequency)
+float ResponseStore::deqResponse(int band, int curve, float frequency) const
 {
-    return deqResponse(0, curve, frequency);
-}
-
-float deqResponseBand2(int curve, float frequency)
-{
-    return deqResponse(1, curve, frequency);
+    return deqLevel(*this, static_cast<std::size_t>(band & 1), curve, frequency);
 }
 
 } // namespace velmora

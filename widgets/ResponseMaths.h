@@ -20,9 +20,9 @@ struct DeqCurve
 };
 
 // What the Parametric and Dynamic EQ graphs draw: coefficients computed once
-// per change of a band, evaluated at every pixel column. One store for the
-// process, because the graphs' response functions are plain functions; tests
-// reset it. Channels are 0 (A) and 1 (B); bands count from 0.
+// per change of a band, evaluated at every pixel column. One store per
+// running editor (its context owns it), so every test starts from a fresh
+// one. Channels are 0 (A) and 1 (B); bands count from 0.
 struct ResponseStore
 {
     std::array<std::array<Biquad, 8>, 2> peqCoefficients {};
@@ -34,13 +34,25 @@ struct ResponseStore
     int peqDisplayChannel = 0;
     int deqDisplayChannel = 0;
 
-    // The graphs whose markers follow the bands (set by their pages).
+    // The marker highlighted, one for all graphs of the editor.
+    int selectedHandle = 0;
+
+    // The graphs whose markers follow the bands (set by their pages, and
+    // cleared by them before the graphs go).
     EQGraph* peqGraph = nullptr;
     std::array<EQGraph*, 2> deqGraphs {};
-};
 
-ResponseStore& responseStore();
-void resetResponseStore();
+    void computePeqBand(int channel, int band, int type, float frequency, float gain,
+                        float quality);
+    void computeDeqBand(int channel, int band, int type, float frequency, float quality, float gain,
+                        float threshold, float ratio);
+
+    // Response functions of the graphs: twice the level in dB for the
+    // parametric cascade (curve index ignored); the output level in dB of
+    // dynamic band 0 or 1 for inputs of -50 ... 0 dB (curves 0 ... 5).
+    float peqResponse(int curve, float frequency) const;
+    float deqResponse(int band, int curve, float frequency) const;
+};
 
 constexpr float sampleRate = 96000.0f;
 
@@ -53,16 +65,5 @@ float magnitudeSquared(const Biquad& filter, float frequency);
 Biquad designPeqBand(int type, float frequency, float gain, float quality);
 // type: 0 OFF, 1 BP, 2 LP6, 3 LP12, 4 HP6, 5 HP12.
 Biquad designDeqBand(int type, float frequency, float quality, float gain);
-
-void computePeqBand(int channel, int band, int type, float frequency, float gain, float quality);
-void computeDeqBand(int channel, int band, int type, float frequency, float quality, float gain,
-                    float threshold, float ratio);
-
-// Response functions of the graphs: twice the level in dB for the parametric
-// cascade (curve index ignored); the output level in dB of dynamic band 1 or
-// 2 for inputs of -50 ... 0 dB (curves 0 ... 5).
-float peqResponse(int curve, float frequency);
-float deqResponseBand1(int curve, float frequency);
-float deqResponseBand2(int curve, float frequency);
 
 } // namespace velmora

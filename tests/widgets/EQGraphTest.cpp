@@ -56,10 +56,11 @@ class Graph : public ::testing::Test
 {
 protected:
     RecordingHost host;
+    ResponseStore store;
 
     std::unique_ptr<EQGraph> make(int kind, int w, int h)
     {
-        auto graph = std::make_unique<EQGraph>(kind, &host);
+        auto graph = std::make_unique<EQGraph>(kind, &host, store.selectedHandle);
         graph->setSize(w, h);
         graph->responseFunction = flat;
         graph->fillMode = 0;
@@ -88,7 +89,7 @@ TEST_F(Graph, KindsSetTheirRanges)
                  {9, 30, 0.5f, 1}};
     for (const auto& c : cases)
     {
-        EQGraph g(c.kind, &host);
+        EQGraph g(c.kind, &host, store.selectedHandle);
         EXPECT_EQ(g.halfRange, c.halfRange);
         EXPECT_FLOAT_EQ(g.zeroPosition, c.zero);
         EXPECT_EQ(g.curveCount, c.curves);
@@ -182,9 +183,8 @@ TEST_F(Graph, CurvesFillAndStroke)
 TEST_F(Graph, ACurveOfMinusInfinityStaysOffTheGraph)
 {
     // A band never computed has all-zero coefficients: the log of 0.
-    resetResponseStore();
     auto g = make(Parametric, 660, 150);
-    g->responseFunction = peqResponse;
+    g->responseFunction = [this](int c, float f) { return store.peqResponse(c, f); };
     g->curveColour[0] = juce::Colours::white;
     g->fillColour[0] = juce::Colours::red;
     g->fillMode = 1;
@@ -201,7 +201,7 @@ TEST_F(Graph, MarkersSitOnTheirFrequencies)
     for (int i = 0; i < 8; ++i)
         g->addHandle(marker(), i);
     g->handleFrequency = {20.0f, 20000.0f, 1500.0f, 0.0f, -5.0f, 150.0f, 250.0f, 450.0f};
-    EQGraph::selectedHandle = 2;
+    store.selectedHandle = 2;
     const auto image = render(*g);
     EXPECT_EQ(g->getHandle(0)->getX(), -6); // centred on the left edge
     EXPECT_EQ(g->getHandle(0)->getY(), 3);
@@ -217,7 +217,7 @@ TEST_F(Graph, MarkersSitOnTheirFrequencies)
     const int x100 = static_cast<int>(static_cast<double>(g->positionOf(150.0f)) * 660);
     EXPECT_EQ(at(image, x100, 21), juce::Colour(0xff808080));
 
-    EQGraph::selectedHandle = 9; // beyond the count: nothing highlighted
+    store.selectedHandle = 9; // beyond the count: nothing highlighted
     EXPECT_EQ(at(render(*g), x1k, 17), juce::Colour(0xff808080));
 }
 
@@ -251,7 +251,7 @@ TEST_F(Graph, MarkerGesturesBecomeNudges)
     for (int i = 0; i < 4; ++i)
         g->addHandle(marker(), i);
     auto& m = *g->getHandle(3);
-    EQGraph::selectedHandle = 0;
+    store.selectedHandle = 0;
 
     // Down 1 pixel: nothing; 2 and 3 pixels: 0.5 dB lower (amount 1).
     const struct
@@ -268,7 +268,7 @@ TEST_F(Graph, MarkerGesturesBecomeNudges)
         m.dragTo(6, 6 + c.dy);
         EXPECT_EQ(host.calls, c.calls) << c.dy;
     }
-    EXPECT_EQ(EQGraph::selectedHandle, 3);
+    EXPECT_EQ(store.selectedHandle, 3);
 
     // Slow movement adds up: 1 pixel, then another.
     m.mouseDown(juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {6.0f, 6.0f},

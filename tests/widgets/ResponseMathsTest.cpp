@@ -13,14 +13,14 @@ namespace
 class Maths : public ::testing::Test
 {
 protected:
+    ResponseStore store;
+
     void SetUp() override
     {
-        resetResponseStore();
         for (int c = 0; c < 2; ++c)
             for (int b = 0; b < 8; ++b)
-                computePeqBand(c, b, 0, 1000.0f, 0.0f, 1.0f);
+                store.computePeqBand(c, b, 0, 1000.0f, 0.0f, 1.0f);
     }
-    void TearDown() override { resetResponseStore(); }
 
     // The r value behind a level factor.
     static float rOf(float factor, float gainDb)
@@ -32,21 +32,21 @@ protected:
 
 TEST_F(Maths, ParametricBandsAsTheGraphShowsThem)
 {
-    EXPECT_EQ(peqResponse(0, 1000.0f), 0.0f); // all bands OFF
-    EXPECT_EQ(peqResponse(0, 20.0f), 0.0f);
+    EXPECT_EQ(store.peqResponse(0, 1000.0f), 0.0f); // all bands OFF
+    EXPECT_EQ(store.peqResponse(0, 20.0f), 0.0f);
 
-    computePeqBand(0, 2, 1, 1000.0f, 6.0f, 1.0f);
-    EXPECT_NEAR(peqResponse(0, 1000.0f), 12.0f, 0.01f);
-    EXPECT_NEAR(peqResponse(0, 100.0f), 0.13f, 0.02f);
-    EXPECT_NEAR(peqResponse(0, 20.0f), 0.0f, 0.01f);
-    EXPECT_EQ(EQGraph::selectedHandle, 2);
-    EXPECT_EQ(responseStore().peqFrequency[0][2], 1000.0f);
+    store.computePeqBand(0, 2, 1, 1000.0f, 6.0f, 1.0f);
+    EXPECT_NEAR(store.peqResponse(0, 1000.0f), 12.0f, 0.01f);
+    EXPECT_NEAR(store.peqResponse(0, 100.0f), 0.13f, 0.02f);
+    EXPECT_NEAR(store.peqResponse(0, 20.0f), 0.0f, 0.01f);
+    EXPECT_EQ(store.selectedHandle, 2);
+    EXPECT_EQ(store.peqFrequency[0][2], 1000.0f);
 
     // The other channel is not drawn until it is the display channel.
-    computePeqBand(1, 0, 1, 1000.0f, -6.0f, 1.0f);
-    EXPECT_NEAR(peqResponse(0, 1000.0f), 12.0f, 0.01f);
-    responseStore().peqDisplayChannel = 1;
-    EXPECT_NEAR(peqResponse(0, 1000.0f), -12.0f, 0.01f);
+    store.computePeqBand(1, 0, 1, 1000.0f, -6.0f, 1.0f);
+    EXPECT_NEAR(store.peqResponse(0, 1000.0f), 12.0f, 0.01f);
+    store.peqDisplayChannel = 1;
+    EXPECT_NEAR(store.peqResponse(0, 1000.0f), -12.0f, 0.01f);
 }
 
 TEST_F(Maths, GainZeroIsExactlyFlat)
@@ -65,17 +65,17 @@ TEST_F(Maths, GainZeroIsExactlyFlat)
 
 TEST_F(Maths, ShelvesAndTheHighShelfCutUsingKg)
 {
-    computePeqBand(0, 0, 3, 200.0f, 6.0f, 1.0f); // LS12 +6
-    EXPECT_NEAR(peqResponse(0, 20.0f), 12.0f, 0.1f);
-    EXPECT_NEAR(peqResponse(0, 20000.0f), 0.0f, 0.01f);
-    computePeqBand(0, 0, 3, 200.0f, -6.0f, 1.0f); // LS12 -6
-    EXPECT_NEAR(peqResponse(0, 20.0f), -12.0f, 0.1f);
-    EXPECT_NEAR(peqResponse(0, 20000.0f), 0.0f, 0.01f);
+    store.computePeqBand(0, 0, 3, 200.0f, 6.0f, 1.0f); // LS12 +6
+    EXPECT_NEAR(store.peqResponse(0, 20.0f), 12.0f, 0.1f);
+    EXPECT_NEAR(store.peqResponse(0, 20000.0f), 0.0f, 0.01f);
+    store.computePeqBand(0, 0, 3, 200.0f, -6.0f, 1.0f); // LS12 -6
+    EXPECT_NEAR(store.peqResponse(0, 20.0f), -12.0f, 0.1f);
+    EXPECT_NEAR(store.peqResponse(0, 20000.0f), 0.0f, 0.01f);
 
-    computePeqBand(0, 0, 4, 2000.0f, -6.0f, 1.0f); // HS6 -6
-    EXPECT_NEAR(peqResponse(0, 20000.0f), -11.95f, 0.02f);
-    EXPECT_NEAR(peqResponse(0, 1000.0f), -4.06f, 0.02f);
-    EXPECT_NEAR(peqResponse(0, 20.0f), 0.0f, 0.01f);
+    store.computePeqBand(0, 0, 4, 2000.0f, -6.0f, 1.0f); // HS6 -6
+    EXPECT_NEAR(store.peqResponse(0, 20000.0f), -11.95f, 0.02f);
+    EXPECT_NEAR(store.peqResponse(0, 1000.0f), -4.06f, 0.02f);
+    EXPECT_NEAR(store.peqResponse(0, 20.0f), 0.0f, 0.01f);
 }
 
 TEST_F(Maths, EveryDesignHasItsPromisedGain)
@@ -114,49 +114,48 @@ TEST_F(Maths, EveryDesignHasItsPromisedGain)
 
 TEST_F(Maths, DynamicBandThatCuts)
 {
-    computeDeqBand(0, 0, 1, 1000.0f, 1.0f, -6.0f, -30.0f, 2.0f);
-    const auto& d = responseStore().deqCurve[0][0];
+    store.computeDeqBand(0, 0, 1, 1000.0f, 1.0f, -6.0f, -30.0f, 2.0f);
+    const auto& d = store.deqCurve[0][0];
     EXPECT_NEAR(d.S, -2.1667f, 1e-3f);
     EXPECT_NEAR(d.U, -3.8333f, 1e-3f);
     const float r[] = {4.0f, 2.75f, 1.5f, 0.31f};
     for (int i = 0; i < 4; ++i)
-        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[0][0][static_cast<std::size_t>(i)], -6.0f),
-                    r[i], 0.01f)
+        EXPECT_NEAR(rOf(store.deqLevelFactor[0][0][static_cast<std::size_t>(i)], -6.0f), r[i],
+                    0.01f)
             << i;
-    EXPECT_NEAR(responseStore().deqLevelFactor[0][0][4], std::pow(10.0f, -6.0f / 20.0f),
+    EXPECT_NEAR(store.deqLevelFactor[0][0][4], std::pow(10.0f, -6.0f / 20.0f),
                 1e-5f); // r = 0
     const float levels[] = {-53.3f, -43.9f, -34.7f, -25.7f, -16.0f, -6.0f};
     for (int c = 0; c < 6; ++c)
-        EXPECT_NEAR(deqResponseBand1(c, 1000.0f), levels[c], 0.06f) << c;
-    EXPECT_EQ(responseStore().deqFrequency[0][0], 1000.0f);
+        EXPECT_NEAR(store.deqResponse(0, c, 1000.0f), levels[c], 0.06f) << c;
+    EXPECT_EQ(store.deqFrequency[0][0], 1000.0f);
 }
 
 TEST_F(Maths, DynamicBandThatBoostsFadesAsTheLevelRises)
 {
-    computeDeqBand(1, 1, 1, 1000.0f, 1.0f, 6.0f, -30.0f, 2.0f);
-    EXPECT_EQ(responseStore().deqDisplayChannel, 1);
-    const auto& d = responseStore().deqCurve[1][1];
+    store.computeDeqBand(1, 1, 1, 1000.0f, 1.0f, 6.0f, -30.0f, 2.0f);
+    EXPECT_EQ(store.deqDisplayChannel, 1);
+    const auto& d = store.deqCurve[1][1];
     EXPECT_NEAR(d.S, 7.8333f, 1e-3f);
     EXPECT_NEAR(d.U, 6.1667f, 1e-3f);
     const float r[] = {0.0f, 1.225f, 6.0f, 11.0f, 16.0f, 21.0f};
     for (int i = 0; i < 6; ++i)
-        EXPECT_NEAR(rOf(responseStore().deqLevelFactor[1][1][static_cast<std::size_t>(i)], 6.0f),
-                    r[i], 0.01f)
+        EXPECT_NEAR(rOf(store.deqLevelFactor[1][1][static_cast<std::size_t>(i)], 6.0f), r[i], 0.01f)
             << i;
     const float levels[] = {-44.0f, -34.6f, -26.5f, -17.9f, -8.7f, 0.7f};
     for (int c = 0; c < 6; ++c)
-        EXPECT_NEAR(deqResponseBand2(c, 1000.0f), levels[c], 0.06f) << c;
+        EXPECT_NEAR(store.deqResponse(1, c, 1000.0f), levels[c], 0.06f) << c;
 }
 
 TEST_F(Maths, DynamicBandOffOrWithoutGainDrawsSixFlatLines)
 {
-    computeDeqBand(0, 0, 0, 1000.0f, 1.0f, -6.0f, -30.0f, 2.0f);
-    computeDeqBand(0, 1, 1, 1000.0f, 1.0f, 0.0f, -30.0f, 2.0f);
+    store.computeDeqBand(0, 0, 0, 1000.0f, 1.0f, -6.0f, -30.0f, 2.0f);
+    store.computeDeqBand(0, 1, 1, 1000.0f, 1.0f, 0.0f, -30.0f, 2.0f);
     for (float f : {20.0f, 1000.0f, 15000.0f})
         for (int c = 0; c < 6; ++c)
         {
-            EXPECT_NEAR(deqResponseBand1(c, f), -50.0f + 10.0f * c, 1e-3f) << f;
-            EXPECT_NEAR(deqResponseBand2(c, f), -50.0f + 10.0f * c, 1e-3f) << f;
+            EXPECT_NEAR(store.deqResponse(0, c, f), -50.0f + 10.0f * c, 1e-3f) << f;
+            EXPECT_NEAR(store.deqResponse(1, c, f), -50.0f + 10.0f * c, 1e-3f) << f;
         }
 }
 
