@@ -109,8 +109,10 @@ namespace
 // saves to two slots are two saves), so none replaces another.
 bool isPresetCommand(std::string_view addressWithoutSlash)
 {
-    return addressWithoutSlash.substr(0, withoutSlash(msg::preset).size()) ==
-           withoutSlash(msg::preset);
+    const std::string_view preset = withoutSlash(msg::preset);
+    return addressWithoutSlash.substr(0, preset.size()) == preset &&
+           (addressWithoutSlash.size() == preset.size() ||
+            addressWithoutSlash[preset.size()] == '/');
 }
 } // namespace
 
@@ -262,7 +264,10 @@ void OscCom::run()
         switch (sendOldestLocked())
         {
             case SendResult::noRoute:
-                queueChanged.wait(lock);
+                // Online over USB with the device closed for a moment: the
+                // USB thread reopens it without telling us, so look again
+                // now and then rather than wait for the next change.
+                queueChanged.wait_for(lock, std::chrono::milliseconds(100));
                 break;
             case SendResult::busy:
                 // The USB slot empties within a few milliseconds.

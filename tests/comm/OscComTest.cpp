@@ -511,8 +511,10 @@ TEST_F(Communicator, ASilentAmplifierGetsFourSendsHalfASecondApartThenTheEditorG
         const auto gap =
             std::chrono::duration_cast<std::chrono::milliseconds>(gains[i].time - gains[i - 1].time)
                 .count();
+        // Arrival times are the kernel's; the upper bound leaves room for a
+        // loaded machine, and still catches a doubled wait.
         EXPECT_GE(gap, 490) << i;
-        EXPECT_LE(gap, 650) << i;
+        EXPECT_LE(gap, 800) << i;
     }
     EXPECT_EQ(dialogs.warnings, std::vector<std::string> {
                                     "Network connection error!|Device will be disconnected|Ok"});
