@@ -34,7 +34,6 @@ bool isOff(const Cpeq& band)
 
 CPeqTab::CPeqTab(AppContext& ctx, int ch) : context(ctx), channel(ch)
 {
-    setSize(tabWidth, tabHeight);
     auto& root = *context.root;
     for (std::size_t b = 0; b < 8; ++b)
     {
@@ -67,7 +66,7 @@ CPeqTab::CPeqTab(AppContext& ctx, int ch) : context(ctx), channel(ch)
 
     for (Cpeq* band : bands)
         band->addChangeListener(this);
-    resized();
+    setSize(tabWidth, tabHeight);
 }
 
 CPeqTab::~CPeqTab()
