@@ -6,6 +6,7 @@
 #include "AppContext.h"
 #include "Blocks.h"
 #include "Controls.h"
+#include "PageLook.h"
 
 namespace velmora
 {
@@ -104,6 +105,16 @@ private:
     bool bypassed = false;
     std::array<bool, 8> rememberedOn {};
 
+    // The type boxes are 60 wide: a narrower arrow and a smaller font keep
+    // "LS12" and "HS12" whole. Outlives the columns that use it.
+    struct TypeLook : kit::PageLook
+    {
+        juce::Font getComboBoxFont(juce::ComboBox&) override { return juce::Font(13.0f); }
+        void positionComboBoxText(juce::ComboBox& box, juce::Label& label) override;
+        void drawComboBox(juce::Graphics& g, int width, int height, bool down, int buttonX,
+                          int buttonY, int buttonW, int buttonH, juce::ComboBox& box) override;
+    };
+    TypeLook typeLook;
     std::array<std::unique_ptr<Column>, 8> columns;
     juce::Label gainHeader, frequencyHeader, qualityHeader, typeHeader;
 };
