@@ -32,6 +32,9 @@ public:
     std::int32_t getStep() const;
     void setStep(std::int32_t n);
     void addSteps(std::int32_t delta);
+    // Takes `other`'s exact position (a logarithmic parameter's thousandths
+    // too), for copies that must equal their original.
+    void copyStep(const Cparam& other) { setRawClamped(other.step); }
 
     // The raw position (thousandths of a step for logarithmic parameters).
     std::int32_t rawStep() const { return step; }

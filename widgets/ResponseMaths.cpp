@@ -1,6 +1,7 @@
 #include "ResponseMaths.h"
 
 #include <cmath>
+#include <limits>
 
 #include "EQGraph.h"
 
@@ -309,6 +310,10 @@ float ResponseStore::peqResponse(int, float frequency) const
     float product = 1.0f;
     for (const auto& band : peqCoefficients[c])
         product *= magnitudeSquaredAt(band, point);
+    // A band not computed yet (all-zero coefficients) makes the product 0, or
+    // 0/0: the point is then held far below the graph instead of -infinity.
+    if (! (product >= std::numeric_limits<float>::min()))
+        product = std::numeric_limits<float>::min();
     return f32(20.0 * std::log(static_cast<double>(product)) / ln10);
 }
 

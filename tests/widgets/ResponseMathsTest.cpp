@@ -160,3 +160,23 @@ TEST_F(Maths, DynamicBandOffOrWithoutGainDrawsSixFlatLines)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST(MathsBeforeTheFirstCompute, ParametricCurveStaysFiniteAndFarBelowTheGraph)
+{
+    // A fresh store has all-zero coefficients: |H|^2 = 0/1 for every band.
+    ResponseStore fresh;
+    for (float f : {20.0f, 1000.0f, 20000.0f})
+    {
+        const float v = fresh.peqResponse(0, f);
+        EXPECT_TRUE(std::isfinite(v)) << f;
+        EXPECT_LT(v, -400.0f) << f; // the graph shows +-40 units
+    }
+    // One computed band is not enough: the other seven still give 0.
+    fresh.computePeqBand(0, 0, 1, 1000.0f, 6.0f, 1.0f);
+    EXPECT_TRUE(std::isfinite(fresh.peqResponse(0, 1000.0f)));
+}
+
+} // namespace
