@@ -441,6 +441,11 @@ struct SweepEnd
     std::function<void(UtilityPage&)> end;
 };
 
+void PrintTo(const SweepEnd& e, std::ostream* out)
+{
+    *out << e.name;
+}
+
 class SweepEnds : public UtilityPage, public testing::WithParamInterface<SweepEnd>
 {
 };
