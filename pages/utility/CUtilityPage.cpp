@@ -2,8 +2,6 @@
 
 #include <chrono>
 
-#include "Links.h"
-
 namespace velmora
 {
 
