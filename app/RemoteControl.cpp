@@ -186,7 +186,10 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
 
 RemoteControl::~RemoteControl()
 {
-    // The communicator goes before the pages it talks to.
+    // The communicator goes before the pages it talks to; a sweep queues
+    // from its own thread, so it ends first.
+    if (utilityPage != nullptr)
+        utilityPage->endSweep();
     setOutbox(nullptr);
     context.com = nullptr;
     com.reset();
@@ -289,6 +292,8 @@ void RemoteControl::setDeviceModel(int i)
     modelIndex = i;
     if (context.configPage != nullptr)
         context.configPage->setDeviceModel(i);
+    if (utilityPage != nullptr)
+        utilityPage->setDeviceModel(i);
 
     title = deviceLabels[static_cast<std::size_t>(i >= 0 && i < 8 ? i : 7)];
     if (window != nullptr)

@@ -32,6 +32,11 @@ OscCom::OscCom(Links l, Timing t, UsbFactory makeUsb, DatagramPlatform& platform
     : juce::Thread("OSC connection"), links(l), timing(t), datagrams(platform),
       messageMagic(msg::messageMagic)
 {
+    // The transports' threads and this one post to this listener. JUCE makes
+    // a listener's weak reference on its first post, without a lock, so two
+    // threads posting first at once would race; it is made here, before any
+    // of them runs.
+    const juce::WeakReference<juce::MessageListener> postTarget(this);
     if (makeUsb)
         usb = makeUsb(*this, messageMagic);
     udp = std::make_unique<UdpConnection>(*this, messageMagic, datagrams);

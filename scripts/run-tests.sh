@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Velmora with its tests and runs every test:
 # first the whole suite, then the unit and network tests once more built with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded ones with
+# ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -15,3 +16,9 @@ cmake -S . -B build-sanitize -G Ninja -DVELMORA_BUILD_TESTS=ON -DVELMORA_BUILD_A
     -DVELMORA_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build-sanitize -j "$jobs"
 (cd build-sanitize && ctest --output-on-failure -j "$jobs" -L 'unit|net')
+
+# The tests whose code runs threads of its own, once more with ThreadSanitizer:
+# the communicator's sender and transports, and the Utility page's sweep.
+cmake -S . -B build-tsan -G Ninja -DVELMORA_BUILD_TESTS=ON -DVELMORA_TSAN=ON >/dev/null
+cmake --build build-tsan -j "$jobs" --target comm_net_tests utility_page_tests
+(cd build-tsan && ctest --output-on-failure -j "$jobs" -R '^(comm_net_tests|utility_page_tests)$')

@@ -251,3 +251,25 @@ TEST(TwoHosts, BroadcastDiscoveryFindsBothAndOneSyncs)
 }
 
 } // namespace
+
+// Only the Vorn series has a signal generator; a Zephyl line amplifier leaves
+// "/siggen" unanswered, as it does every address it does not know.
+TEST(AmplifierAnswers, TheSignalGeneratorOnlyOnTheVornSeries)
+{
+    char buffer[64];
+    osc::OutboundPacketStream query(buffer, sizeof buffer);
+    query << osc::BeginMessage("/siggen") << osc::EndMessage;
+    for (int model = 0; model < 7; ++model)
+    {
+        SCOPED_TRACE(model);
+        sim::Amplifier amp(model, "Amp");
+        const auto answers = amp.answer(query.Data(), query.Size());
+        if (model > 3)
+        {
+            EXPECT_TRUE(answers.empty());
+            continue;
+        }
+        ASSERT_EQ(answers.size(), 1u);
+        EXPECT_EQ(sim::formatArguments(answers[0].data(), answers[0].size()), ",iff 0 -20 1000");
+    }
+}

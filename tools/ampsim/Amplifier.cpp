@@ -261,6 +261,10 @@ std::vector<Bytes> Amplifier::answer(const char* data, std::size_t size)
             ampName = std::string(text).substr(0, 10);
             return {build(msg::ampName, [&](auto& p) { p << ampName.c_str(); })};
         }
+        // Only the Vorn series has the signal generator: a Zephyl line
+        // amplifier leaves "/siggen" unanswered.
+        if (address == msg::siggen && ! msg::isVornSeries(model))
+            return {};
         if (address == msg::siggen || address == msg::speaker)
         {
             Cblock& block = address == msg::siggen ? static_cast<Cblock&>(signalGenerator)

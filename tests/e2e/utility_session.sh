@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The Utility page with real clicks on the real window: the editor under Xvfb
+# with a window manager, on the editor host of a private network
+# (tests/support/with-hosts.sh 1), a virtual VN-880 on the other host. The
+# user switches the test tone on (answering the question), starts a sweep,
+# lets it run a second and stops it; the amplifier's log shows the generator
+# on, a run of frequencies moving by the rate's step, and nothing after the
+# sweep was switched off. Screenshots of the page are kept.
+#   utility_session.sh <Velmora> <velmora-ampsim> <artifact dir>
+set -euo pipefail
+app=$1
+sim=$2
+out=$3
+mkdir -p "$out"
+rm -f "$out"/*.png "$out"/*.log
+export HOME=$(mktemp -d)
+fail() { echo "FAIL: $*" >&2; exit 1; }
+wait_for() { # <description> <timeout s> <command...>
+    local what=$1 limit=$2
+    shift 2
+    local end=$(( $(date +%s) + limit ))
+    until "$@"; do
+        [ "$(date +%s)" -lt "$end" ] || fail "timed out waiting for $what"
+        sleep 0.05
+    done
+}
+logged() { grep -q -- "$1" "$out/amp.log" 2>/dev/null; }
+tones() { grep -c ' /siggen ,iff ' "$out/amp.log" || true; }
+
+read -r h1 _ <<<"$VELMORA_HOSTS"
+ip netns exec "$h1" "$sim" --model 1 --name "Utility" --log "$out/amp.log" </dev/null &
+"$app" & pid=$!
+trap 'kill $pid 2>/dev/null || true' EXIT
+wait_for "the window" 10 bash -c "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1"
+win=$(xdotool search --onlyvisible --pid "$pid" | tail -n 1)
+eval "$(xdotool getwindowgeometry --shell "$win")"
+cx=$((X + 1)); cy=$((Y + 27))
+# A page's (x, y) on the screen: the tabs sit at (8, 8) in the panel, the
+# page below their 30-pixel bar.
+page() { xdotool mousemove $((cx + 8 + $1)) $((cy + 38 + $2)) click 1; sleep 0.2; }
+
+# Connect to the amplifier (row 1 of the Setup page's table).
+wait_for "the amplifier's announcement" 10 logged ' /info ,'
+sleep 1
+page 100 $((75 + 28 + 22 + 11))
+sleep 0.5
+xdotool key Return
+wait_for "the sync" 15 bash -c "[ \$(grep -c ' /preset/name ' '$out/amp.log') -ge 20 ]"
+wait_for "the generator's settings" 5 logged ' /siggen ,$'
+sleep 0.5
+
+# The Utility tab, the last one, comes with a Vorn series amplifier.
+xdotool mousemove $((cx + 525)) $((cy + 8 + 15)) click 1
+sleep 0.5
+import -window root "$out/1-utility.png"
+
+# "Test Tone", and "Yes" to the question: the sine at 1 kHz.
+page $((520 + 46)) $((56 + 12))
+sleep 0.5
+import -window root "$out/2-question.png"
+xdotool key Return
+wait_for "the test tone" 5 logged ' /siggen ,iff 1 '
+on=$(tones)
+
+# "Sweep" for a second, then off again.
+page $((532 + 33)) $((408 + 12))
+sleep 1
+import -window root "$out/3-sweeping.png"
+page $((532 + 33)) $((408 + 12))
+sleep 0.3
+stopped=$(tones)
+sleep 0.6
+[ "$(tones)" -eq "$stopped" ] || fail "the sweep went on after \"Sweep\" went off"
+
+# The sweep's messages: the sine, the frequency going up from 1 kHz by the
+# rate's step (5 s a pass: 6 of the 600 logarithmic steps each message; a
+# message that was still queued when the next step came is replaced by it,
+# so a busy machine may skip a step, never move by another amount).
+grep ' /siggen ,iff ' "$out/amp.log" | tail -n +$((on + 1)) | head -n $((stopped - on)) \
+    >"$out/sweep.log"
+awk '
+    { if ($5 != 1) { print "not the sine: " $0; bad = 1 }
+      s = int(600 * log($7 / 20) / log(1000) + 0.5)
+      if (n > 0 && ((s - last) <= 0 || (s - last) % 6 != 0)) { print "step " last " to " s; bad = 1 }
+      last = s; n++ }
+    END { print n " sweep messages, last step " last; if (n < 5) { print "too few"; bad = 1 }
+          exit bad }' "$out/sweep.log" || fail "the sweep's frequencies"
+
+# The page shows the generator on and the sweep off again.
+import -window root "$out/4-stopped.png"
+pixel() { convert "$out/4-stopped.png" -format "%[hex:p{$1,$2}]" info:; }
+echo "Test Tone: $(pixel $((cx + 8 + 520 + 4)) $((cy + 38 + 56 + 4))), Sweep: $(pixel $((cx + 8 + 532 + 4)) $((cy + 38 + 408 + 4)))"
+echo "1 passed, 0 failed"
