@@ -320,6 +320,10 @@ void CUtilityPage::changeListenerCallback(juce::ChangeBroadcaster* source)
         gain = siggen.gain().getValue();
         frequencyStep = siggen.freq().getStep();
     }
+    // The sweep plays the sine only: when the amplifier reports the tone off
+    // or noise, the sweep ends rather than go on sending into it.
+    if (input != 1 && isSweeping())
+        endSweep();
     testTone.show(input >= 1);
     if (input >= 1)
     {

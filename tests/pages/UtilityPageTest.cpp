@@ -475,6 +475,30 @@ std::string sweepEndName(const testing::TestParamInfo<SweepEnd>& param)
 
 INSTANTIATE_TEST_SUITE_P(Utility, SweepEnds, testing::ValuesIn(sweepEnds), sweepEndName);
 
+TEST_F(UtilityPage, TheAmplifierTurningTheToneOffEndsTheSweep)
+{
+    connect(1);
+    const int inputs[] = {0, 2};
+    for (const int input : inputs)
+    {
+        SCOPED_TRACE(input);
+        sineAt(300, 5);
+        click(page().sweep);
+        ASSERT_TRUE(pumpUntil([&] { return tones().size() >= 2; }));
+        char buffer[64];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/siggen") << osc::int32(input) << -20.0f << 1000.0f
+          << osc::EndMessage;
+        sim->sendToEditor(sim::Bytes(p.Data(), p.Data() + p.Size()));
+        ASSERT_TRUE(pumpUntil([&] { return ! page().isSweepRunning(); }, 1000));
+        EXPECT_FALSE(page().sweep.getToggleState());
+        settle();
+        sim->clearLog();
+        pumpFor(3 * CUtilityPage::sweepPeriodMs);
+        EXPECT_TRUE(tones().empty());
+    }
+}
+
 TEST_F(UtilityPage, ConnectingAZephylAmplifierMidSweepKeepsTheConnection)
 {
     connect(1);

@@ -105,6 +105,13 @@ void UdpAmpSim::sendPowerOff()
         sendTo(editor, amp.powerMessage("OFF"));
 }
 
+void UdpAmpSim::sendToEditor(const Bytes& bytes)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    if (editorKnown)
+        sendTo(editor, bytes);
+}
+
 void UdpAmpSim::sendMalformed()
 {
     using namespace std::string_view_literals;

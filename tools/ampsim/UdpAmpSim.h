@@ -77,6 +77,9 @@ public:
     void setFaults(const Faults& faults);
     // Sends "/power" "OFF" to the editor it last heard from.
     void sendPowerOff();
+    // Sends a message of the amplifier's own to the editor it last heard
+    // from, as when a setting changes at the amplifier itself.
+    void sendToEditor(const Bytes& bytes);
     // Sends datagrams no amplifier would: a bundle, a blob, a truncated message.
     void sendMalformed();
 
