@@ -125,7 +125,7 @@ std::string presetDocument::buildPresetText()
     presetLines.emplace_back("BEGIN_OSC_DATA");
     forEachBlock(root,
                  [this](Cnode& block) {
-                     presetLines.push_back(block.getPath() + " " + typeTags(block) + block.text());
+                     presetLines.push_back(block.getPath() + " " + typeTags(block) + block.fileText());
                  });
     presetLines.emplace_back("END_OSC_DATA");
 
