@@ -367,7 +367,10 @@ void CSetupPage::disconnectDevice()
 void CSetupPage::forgetSelectedDevice()
 {
     if (selectedRow == 0)
+    {
         updateUsbDevice(7, "-");
+        table.deselectAllRows();
+    }
     else if (selectedRow > 0)
     {
         deviceList.removeChildElement(row(selectedRow), true);

@@ -127,6 +127,20 @@ TEST_F(SetupPage, InfoRepliesFillAndReplaceRows)
     EXPECT_EQ(setup().rowAttribute(0, "AMPNAME"), "On USB");
 }
 
+TEST_F(SetupPage, ALostDeviceLeavesNoRowHighlighted)
+{
+    setup().updateUsbDevice(0, "On USB");
+    setup().updateIpDevice(1, "Left", ip("10.0.0.5"));
+    for (const int row : {0, 1})
+    {
+        setup().selectDevice(row);
+        ASSERT_EQ(setup().table.getSelectedRow(), row);
+        setup().forgetSelectedDevice();
+        EXPECT_EQ(setup().getSelectedRow(), -1);
+        EXPECT_EQ(setup().table.getSelectedRow(), -1) << "row " << row << " still highlighted";
+    }
+}
+
 TEST_F(SetupPage, PresetSlotsIgnoreOddNumbers)
 {
     setup().showPresetSlot("Club", 1, 3);
