@@ -23,6 +23,18 @@ const char* modeName(int index)
                                    : "-MODE-";
 }
 
+// Names travel as 8-bit characters; one without an 8-bit form becomes "?".
+std::string eightBit(const juce::String& text)
+{
+    std::string out;
+    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    {
+        const auto c = static_cast<std::uint32_t>(*p);
+        out += c < 256 ? static_cast<char>(c) : '?';
+    }
+    return out;
+}
+
 } // namespace
 
 // --- name and lock ---------------------------------------------------------
@@ -32,7 +44,7 @@ void CSetupPage::renameAmp()
     if (notConnected || com() == nullptr)
         return;
     const juce::String newName = nameBox.getText();
-    com()->queueAmpName(newName.toStdString());
+    com()->queueAmpName(eightBit(newName));
     // Give the amplifier a moment to take the name before asking again,
     // without holding up the window.
     juce::Component::SafePointer<CSetupPage> self(this);
@@ -130,7 +142,7 @@ void CSetupPage::storePreset()
     }
     const int mode = context.configPage != nullptr ? context.configPage->getAmpMode() : 0;
     com()->queueIntIntString(msg::presetSave, selectedPreset, mode,
-                             presetNameBox.getText().toStdString());
+                             eightBit(presetNameBox.getText()));
 }
 
 void CSetupPage::showPresetSlot(const std::string& name, int mode, int n)

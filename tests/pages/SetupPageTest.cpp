@@ -205,6 +205,21 @@ TEST_F(SetupPage, CancellingKeepsThePreviousDeviceChosenButOffline)
     EXPECT_FALSE(setup().isConnected());
 }
 
+TEST_F(SetupPage, NamesGoOutAsEightBitCharacters)
+{
+    startAmplifier(0, "Main");
+    connectToRow(1);
+    // Ten characters of four UTF-8 bytes each: as UTF-8 they overflow the
+    // message and nothing would be sent at all.
+    juce::String wide;
+    for (int i = 0; i < 10; ++i)
+        wide += juce::String::charToString(static_cast<juce::juce_wchar>(0x1F50A));
+    setup().nameBox.setText(wide, false);
+    click(setup().renameButton);
+    ASSERT_TRUE(pumpUntil([&] { return sim->log("/ampname").size() == 1; }));
+    EXPECT_EQ(sim->log("/ampname")[0].arguments, ",s \"??????????\"");
+}
+
 TEST_F(SetupPage, RecallStoreRenameLockAndUnlock)
 {
     startAmplifier(0, "Main");
