@@ -203,6 +203,15 @@ TEST_F(Presets, LoadSaveLoadSaveOfOffGridValuesChangesNothing)
     EXPECT_EQ(first.loadFileAsString(), second.loadFileAsString());
 }
 
+TEST_F(Presets, AnUpperCaseExtensionLoads)
+{
+    const auto file =
+        write("Show.VLP", "Show\nBEGIN_OSC_DATA\n/channel/1/delay fi 1.5 180\nEND_OSC_DATA");
+    ASSERT_TRUE(doc->loadDocument(file).wasOk());
+    EXPECT_EQ(delay(1).del().getStep(), 150);
+    EXPECT_EQ(doc->getDocumentTitle(), "Show");
+}
+
 TEST_F(Presets, TitleRules)
 {
     const auto club = write("club.vlp", "Club Night Front\nBEGIN_OSC_DATA\nEND_OSC_DATA");
