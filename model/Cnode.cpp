@@ -72,10 +72,30 @@ int Cnode::writeText(std::string& out) const
     return 0;
 }
 
+int Cnode::writeFileText(std::string& out) const
+{
+    for (const auto& child : children)
+    {
+        if (! child->isParameter())
+            continue;
+        out += ' ';
+        if (child->writeFileText(out) == 0)
+            break;
+    }
+    return 0;
+}
+
 std::string Cnode::text() const
 {
     std::string out;
     writeText(out);
+    return out;
+}
+
+std::string Cnode::fileText() const
+{
+    std::string out;
+    writeFileText(out);
     return out;
 }
 

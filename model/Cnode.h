@@ -78,8 +78,13 @@ public:
     // Appends the block's values as text, one space before each value.
     virtual int writeText(std::string& out) const;
 
-    // Convenience: the block's text form.
+    // Like writeText, but every value reads back with readText to exactly the
+    // step it holds, so saving a preset and loading it changes nothing.
+    virtual int writeFileText(std::string& out) const;
+
+    // Convenience: the block's text form as shown, and as written to files.
     std::string text() const;
+    std::string fileText() const;
 
 protected:
     // For the blocks that live outside the tree: their fixed address.

@@ -61,14 +61,18 @@ std::unique_ptr<Cparam> Cparam::logarithmic(std::string name, std::int32_t block
 
 // Clamps in floating point before converting, so that any number, however
 // large, lands on the range's edge.
-void Cparam::setRawClamped(double s)
+std::int32_t Cparam::clampedRaw(double s) const
 {
     if (std::isnan(s) || s <= minStep)
-        step = minStep;
-    else if (s >= maxStep)
-        step = maxStep;
-    else
-        step = static_cast<std::int32_t>(s); // toward zero
+        return minStep;
+    if (s >= maxStep)
+        return maxStep;
+    return static_cast<std::int32_t>(s); // toward zero
+}
+
+void Cparam::setRawClamped(double s)
+{
+    step = clampedRaw(s);
 }
 
 float Cparam::getValue() const
@@ -100,28 +104,27 @@ void Cparam::setValue(float x)
     // all: the parameter keeps what it has.
     if (std::isnan(x))
         return;
+    step = rawFor(x);
+}
+
+std::int32_t Cparam::rawFor(float x) const
+{
     switch (getKind())
     {
         case kindLinear:
-            setRawClamped(std::trunc((static_cast<double>(x) - minValue) * maxStep /
-                                         (static_cast<double>(maxValue) - minValue) +
-                                     0.5));
-            break;
+            return clampedRaw(std::trunc((static_cast<double>(x) - minValue) * maxStep /
+                                             (static_cast<double>(maxValue) - minValue) +
+                                         0.5));
         case kindLogarithmic:
         {
             if (! (x > 0.0f))
-            {
-                step = minStep;
-                break;
-            }
+                return minStep;
             const float ratio = static_cast<float>(static_cast<double>(x) / minValue);
             const float logRatio = static_cast<float>(std::log(static_cast<double>(ratio)));
-            setRawClamped(std::trunc(static_cast<double>(logRatio) / logIncrement + 0.5));
-            break;
+            return clampedRaw(std::trunc(static_cast<double>(logRatio) / logIncrement + 0.5));
         }
         default:
-            setRawClamped(std::trunc(static_cast<double>(x)));
-            break;
+            return clampedRaw(std::trunc(static_cast<double>(x)));
     }
 }
 
@@ -198,6 +201,38 @@ int Cparam::writeText(std::string& out) const
         default:
             return formatText(out, format, {static_cast<double>(getValue())});
     }
+}
+
+bool Cparam::readsBack(std::string_view text) const
+{
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    float value = 0.0f;
+    if (parseFloat(text.substr(i), value) < 1 || std::isnan(value))
+        return false;
+    return rawFor(value) == step;
+}
+
+int Cparam::writeFileText(std::string& out) const
+{
+    if (getKind() != kindLinear && getKind() != kindLogarithmic)
+        return writeText(out);
+    const double value = static_cast<double>(getValue());
+    // The shown text where it reads back (it does for most values, and files
+    // then look as they always have); otherwise the fewest further digits
+    // that do. The formatter truncates, so more digits always come nearer.
+    std::string text = formatText(format, {value});
+    const bool thousands = format.find('k') != std::string::npos;
+    const bool sign = format.find('+') != std::string::npos;
+    for (int digits = 1; digits <= 9 && ! readsBack(text); ++digits)
+    {
+        const std::string longer = std::string("%") + (sign ? "+" : "") + (thousands ? "k" : ".") +
+                                   std::to_string(digits) + "f";
+        text = formatText(longer, {value});
+    }
+    out += text;
+    return static_cast<int>(text.size());
 }
 
 void Cparam::propagate()

@@ -50,11 +50,17 @@ public:
 
     int readText(std::string_view text) override;
     int writeText(std::string& out) const override;
+    int writeFileText(std::string& out) const override;
     void propagate() override;
 
 private:
     Cparam(std::string name, std::int32_t kind, std::int32_t blockKind);
     void setRawClamped(double s);
+    std::int32_t clampedRaw(double s) const;
+    std::int32_t rawFor(float x) const;
+    // Whether reading `text` (leading spaces allowed) gives back the raw step
+    // held (a frequency's thousandths too: they are what the amplifier gets).
+    bool readsBack(std::string_view text) const;
 
     std::int32_t minStep = 0;
     std::int32_t maxStep = 0;

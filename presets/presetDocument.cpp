@@ -123,10 +123,9 @@ std::string presetDocument::buildPresetText()
     presetLines.clear();
     presetLines.push_back(presetTitle.toStdString());
     presetLines.emplace_back("BEGIN_OSC_DATA");
-    forEachBlock(root,
-                 [this](Cnode& block) {
-                     presetLines.push_back(block.getPath() + " " + typeTags(block) + block.text());
-                 });
+    forEachBlock(
+        root, [this](Cnode& block)
+        { presetLines.push_back(block.getPath() + " " + typeTags(block) + block.fileText()); });
     presetLines.emplace_back("END_OSC_DATA");
 
     std::string text;
@@ -141,7 +140,10 @@ std::string presetDocument::buildPresetText()
 
 juce::Result presetDocument::loadDocument(const juce::File& file)
 {
-    const juce::File f = file.withFileExtension(".vlp");
+    // The chooser offers ".VLP" too (its pattern ignores case): such a file
+    // is read as it is named.
+    const juce::File f =
+        file.getFileExtension().equalsIgnoreCase(".vlp") ? file : file.withFileExtension(".vlp");
     // A path whose ".vlp" file is missing loads nothing and says so.
     if (f == juce::File() || ! f.existsAsFile())
         return juce::Result::fail(notValid);

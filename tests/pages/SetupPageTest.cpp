@@ -127,6 +127,20 @@ TEST_F(SetupPage, InfoRepliesFillAndReplaceRows)
     EXPECT_EQ(setup().rowAttribute(0, "AMPNAME"), "On USB");
 }
 
+TEST_F(SetupPage, ALostDeviceLeavesNoRowHighlighted)
+{
+    setup().updateUsbDevice(0, "On USB");
+    setup().updateIpDevice(1, "Left", ip("10.0.0.5"));
+    for (const int row : {0, 1})
+    {
+        setup().selectDevice(row);
+        ASSERT_EQ(setup().table.getSelectedRow(), row);
+        setup().forgetSelectedDevice();
+        EXPECT_EQ(setup().getSelectedRow(), -1);
+        EXPECT_EQ(setup().table.getSelectedRow(), -1) << "row " << row << " still highlighted";
+    }
+}
+
 TEST_F(SetupPage, PresetSlotsIgnoreOddNumbers)
 {
     setup().showPresetSlot("Club", 1, 3);
@@ -189,6 +203,21 @@ TEST_F(SetupPage, CancellingKeepsThePreviousDeviceChosenButOffline)
     clickRow(1, true);
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_FALSE(setup().isConnected());
+}
+
+TEST_F(SetupPage, NamesGoOutAsEightBitCharacters)
+{
+    startAmplifier(0, "Main");
+    connectToRow(1);
+    // Ten characters of four UTF-8 bytes each: as UTF-8 they overflow the
+    // message and nothing would be sent at all.
+    juce::String wide;
+    for (int i = 0; i < 10; ++i)
+        wide += juce::String::charToString(static_cast<juce::juce_wchar>(0x1F50A));
+    setup().nameBox.setText(wide, false);
+    click(setup().renameButton);
+    ASSERT_TRUE(pumpUntil([&] { return sim->log("/ampname").size() == 1; }));
+    EXPECT_EQ(sim->log("/ampname")[0].arguments, ",s \"??????????\"");
 }
 
 TEST_F(SetupPage, RecallStoreRenameLockAndUnlock)

@@ -91,7 +91,8 @@ TEST_F(Presets, SavingRightAfterStartUpWritesTheFortyTwoLines)
     EXPECT_EQ(lines[15], "/channel/1/deq/1/time ff 50.0  1000");
     EXPECT_EQ(lines[20], "/channel/1/delay fi   0.00 0");
     EXPECT_EQ(lines[21], "/channel/1/limiter fff  100 100.0  50.0");
-    EXPECT_EQ(lines[31], "/channel/2/xover/lp sf OFF 15k00");
+    // The default's "15k001" is no shown step: "15k00" would load 1 Hz lower.
+    EXPECT_EQ(lines[31], "/channel/2/xover/lp sf OFF 15k00099");
     EXPECT_EQ(lines[40], "/channel/2/limiter fff  100 100.0  50.0");
     EXPECT_EQ(lines[41], "END_OSC_DATA");
 }
@@ -136,11 +137,11 @@ TEST_F(Presets, TheDefaultTextSetsThirtyNineBlocks)
     EXPECT_EQ(fresh->ampmode->mode().choiceText(), "DUAL");
 }
 
-TEST_F(Presets, LoadingBackRestoresChoicesIntegersAndTheTruncatedFloats)
+TEST_F(Presets, LoadingBackRestoresEveryValueExactly)
 {
     band(1, 3).type().setStep(5);
-    band(1, 3).qual().setStep(12);  // 1.3, held as 1.29999995: written "1.2"
-    band(2, 6).freq().setStep(350); // about 1124.7 Hz: written "1k12"
+    band(1, 3).qual().setStep(12);  // 1.3, held as 1.29999995: shown "1.2"
+    band(2, 6).freq().setStep(350); // about 1124.7 Hz: shown "1k12"
     delay(2).pol().setStep(180);
     root->ampmode->mode().setStep(4);
     doc->setPresetTitle("Round trip");
@@ -155,13 +156,60 @@ TEST_F(Presets, LoadingBackRestoresChoicesIntegersAndTheTruncatedFloats)
     ASSERT_TRUE(doc->loadDocument(file).wasOk());
 
     EXPECT_EQ(band(1, 3).type().choiceText(), "HS12");
-    EXPECT_EQ(band(1, 3).qual().getStep(), 11);
-    EXPECT_FLOAT_EQ(band(1, 3).qual().getValue(), 1.2f);
-    EXPECT_EQ(band(2, 6).freq().getStep(), 349);
-    EXPECT_NEAR(band(2, 6).freq().getValue(), 1120.0f, 0.5f);
+    EXPECT_EQ(band(1, 3).qual().getStep(), 12);
+    EXPECT_EQ(band(2, 6).freq().rawStep(), 350000);
     EXPECT_EQ(delay(2).pol().getStep(), 180);
     EXPECT_EQ(root->ampmode->mode().choiceText(), "BRIDGE");
     EXPECT_EQ(doc->getDocumentTitle(), "Round trip");
+}
+
+// Every value of the tree, as raw steps: what the blocks send.
+std::vector<std::int32_t> allSteps(Cnode& root, bool raw)
+{
+    std::vector<std::int32_t> steps;
+    forEachBlock(root,
+                 [&](Cnode& block)
+                 {
+                     for (const auto& child : block.getChildren())
+                         if (auto* p = dynamic_cast<Cparam*>(child.get()))
+                             steps.push_back(raw ? p->rawStep() : p->getStep());
+                 });
+    return steps;
+}
+
+TEST_F(Presets, LoadSaveLoadSaveOfOffGridValuesChangesNothing)
+{
+    const std::string venue = "Venue\nBEGIN_OSC_DATA\n"
+                              "/channel/1/peq/3 sfff PEQ 1219 -3.5 1.3\n"
+                              "/channel/1/delay fi 2.12 0\n"
+                              "/channel/1/deq/1/comp fff +1.5 -30 10.5\n"
+                              "/channel/1/deq/1/time ff 100.5 1000\n"
+                              "/channel/1/limiter fff 0.29 100.5 50\n"
+                              "/channel/2/xover/hp sf BW12 1124.7\n"
+                              "END_OSC_DATA";
+    ASSERT_TRUE(doc->loadDocument(write("venue.vlp", venue)).wasOk());
+    const auto loaded = allSteps(*root, true);
+    EXPECT_EQ(band(1, 3).qual().getStep(), 12);
+    EXPECT_EQ(delay(1).del().getStep(), 212);
+    const auto first = dir.getChildFile("first.vlp");
+    const auto second = dir.getChildFile("second.vlp");
+    ASSERT_TRUE(doc->saveDocument(first).wasOk());
+    ASSERT_TRUE(doc->loadDocument(first).wasOk());
+    EXPECT_EQ(allSteps(*root, true), loaded);
+    const auto sent = allSteps(*root, true);
+    ASSERT_TRUE(doc->saveDocument(second).wasOk());
+    ASSERT_TRUE(doc->loadDocument(second).wasOk());
+    EXPECT_EQ(allSteps(*root, true), sent);
+    EXPECT_EQ(first.loadFileAsString(), second.loadFileAsString());
+}
+
+TEST_F(Presets, AnUpperCaseExtensionLoads)
+{
+    const auto file =
+        write("Show.VLP", "Show\nBEGIN_OSC_DATA\n/channel/1/delay fi 1.5 180\nEND_OSC_DATA");
+    ASSERT_TRUE(doc->loadDocument(file).wasOk());
+    EXPECT_EQ(delay(1).del().getStep(), 150);
+    EXPECT_EQ(doc->getDocumentTitle(), "Show");
 }
 
 TEST_F(Presets, TitleRules)
