@@ -173,8 +173,23 @@ RemoteControl::RemoteControl(juce::DocumentWindow* w, AppContext& ctx)
     }
     for (auto* e : {&gainAText, &gainBText})
     {
-        e->addListener(this);
+        juce::Slider& slider = e == &gainAText ? gainA : gainB;
         e->setInputRestrictions(8);
+        e->storedText = [&slider] { return juce::String(slider.getValue(), 1); };
+        // Return: a number moves the fader (clamped and snapped to its
+        // interval) and goes out once; text without a number changes nothing.
+        e->onCommit = [this, &slider](const juce::String& text)
+        {
+            const auto number = kit::readNumber(text);
+            if (! number)
+                return false;
+            slider.setValue(*number, juce::dontSendNotification);
+            sliderValueChanged(&slider);
+            return true;
+        };
+        // Leaving the box shows the fader's value again and sends it, as the
+        // panel always has.
+        e->onLeave = [this] { queueGain(); };
     }
 
     // 13.-14. No device yet; the window's icon.
@@ -364,22 +379,6 @@ void RemoteControl::buttonClicked(juce::Button* button)
         link = linkButton.getToggleState();
         linkOffset = gainA.getValue() - gainB.getValue();
     }
-}
-
-void RemoteControl::textEditorReturnKeyPressed(juce::TextEditor& editor)
-{
-    juce::Slider& slider = &editor == &gainAText ? gainA : gainB;
-    slider.setValue(editor.getText().getDoubleValue(), juce::sendNotificationAsync);
-    editor.setText(juce::String(slider.getValue(), 1), false);
-    queueGain();
-    editor.selectAll();
-}
-
-void RemoteControl::textEditorFocusLost(juce::TextEditor& editor)
-{
-    const juce::Slider& slider = &editor == &gainAText ? gainA : gainB;
-    editor.setText(juce::String(slider.getValue(), 1), false);
-    queueGain();
 }
 
 void RemoteControl::setGainState(float a, float b, bool ma, bool mb)

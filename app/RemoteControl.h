@@ -6,6 +6,7 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include "AppContext.h"
+#include "Controls.h"
 #include "led_meter.h"
 
 namespace velmora
@@ -17,7 +18,6 @@ namespace velmora
 // communicator.
 class RemoteControl : public juce::Component,
                       public MainPanelView,
-                      public juce::TextEditor::Listener,
                       public juce::Slider::Listener,
                       public juce::Button::Listener
 {
@@ -40,8 +40,6 @@ public:
 
     void sliderValueChanged(juce::Slider* slider) override;
     void buttonClicked(juce::Button* button) override;
-    void textEditorReturnKeyPressed(juce::TextEditor& editor) override;
-    void textEditorFocusLost(juce::TextEditor& editor) override;
 
     // For tests and the pages.
     const juce::String& getTitle() const { return title; }
@@ -56,7 +54,7 @@ public:
     juce::GroupComponent outputsGroup {"new group", "Outputs"}, inputsGroup {"new group", "Inputs"};
     juce::Slider gainA {"gainA"}, gainB {"gainB"};
     juce::TextButton muteAButton {"mutegainA"}, muteBButton {"mutegainB"}, linkButton {"linkgain"};
-    juce::TextEditor gainAText {"gain text editor"}, gainBText {"gain text editor"};
+    kit::ValueBox gainAText {"gain text editor"}, gainBText {"gain text editor"};
     juce::Label outputALabel, outputBLabel, inputBLabel, inputALabel, dbLabel, versionLabel;
 
 private:

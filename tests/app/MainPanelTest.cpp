@@ -94,13 +94,31 @@ TEST_F(MainPanel, ValueBoxesSnapToTheSliderAndRestoreOnFocusLoss)
     EXPECT_EQ(panel->gainA.getValue(), -7.5);
     EXPECT_EQ(panel->gainAText.getText(), "-7.5");
 
-    press(panel->gainBText, "no number");
-    EXPECT_EQ(panel->gainB.getValue(), 0.0);
-    EXPECT_EQ(panel->gainBText.getText(), "0.0");
+    // Blanks around a number are skipped; out of range clamps.
+    const struct
+    {
+        const char* text;
+        double value;
+    } numbers[] = {{" -5.0", -5.0}, {"-12.0 ", -12.0}, {"-99", -60.0}, {"+3", 0.0}};
+    for (const auto& c : numbers)
+    {
+        press(panel->gainBText, c.text);
+        EXPECT_EQ(panel->gainB.getValue(), c.value) << c.text;
+    }
+
+    // Text without a number leaves the fader where it was (not 0 dB, full
+    // gain) and shows its value again.
+    panel->setGainState(-20.0f, -20.0f, false, false);
+    for (const char* text : {"no number", "", "  ", "-"})
+    {
+        press(panel->gainBText, text);
+        EXPECT_EQ(panel->gainB.getValue(), -20.0) << text;
+        EXPECT_EQ(panel->gainBText.getText(), "-20.0") << text;
+    }
 
     panel->gainAText.setText("-33", false);
-    panel->textEditorFocusLost(panel->gainAText);
-    EXPECT_EQ(panel->gainAText.getText(), "-7.5");
+    panel->gainAText.onFocusLost();
+    EXPECT_EQ(panel->gainAText.getText(), "-20.0");
 }
 
 TEST_F(MainPanel, GainAnswersAreShownWithinTheRange)
