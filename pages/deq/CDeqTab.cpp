@@ -56,6 +56,11 @@ CDeqTab::~CDeqTab()
     // A box that loses its focus while the tab goes must not send.
     for (auto& c : controls)
         c->freqBox.onLeave = nullptr;
+    for (auto& c : controls)
+    {
+        c->type.setLookAndFeel(nullptr);
+        c->ratio.setLookAndFeel(nullptr);
+    }
     for (Cdeq* d : bands)
         for (Cnode* block : std::initializer_list<Cnode*> {d->comp, d->time, d->filt})
             block->removeChangeListener(this);
@@ -94,6 +99,8 @@ void CDeqTab::buildBand(int b)
     x.qualBox.setCaretVisible(false);
     x.qualBox.storedText = [this, b] { return textOf(deq(b).filt->qual()); };
 
+    x.type.setLookAndFeel(&listLook);
+    x.ratio.setLookAndFeel(&listLook);
     x.type.setItems({"BP", "LP6", "LP12", "HP6", "HP12"});
     x.type.show(1);
     x.type.onUserChange = [this, b](int id) { typeChosen(b, id); };

@@ -86,6 +86,8 @@ private:
     std::array<Cdeq*, 2> bands {};
     int channel;
     bool linked = false;
+    // The type and ratio lists are narrow. Outlives the controls.
+    kit::CompactListLook listLook;
     std::array<std::unique_ptr<Band>, 2> controls;
 };
 

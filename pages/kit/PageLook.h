@@ -27,4 +27,15 @@ public:
                                                             juce::Label& label) override;
 };
 
+// For the narrow lists of the EQ pages (60 pixels and less): a smaller font
+// and a narrower arrow keep texts such as "LS12" or "1:5.0" whole.
+class CompactListLook : public PageLook
+{
+public:
+    juce::Font getComboBoxFont(juce::ComboBox&) override { return juce::Font(13.0f); }
+    void positionComboBoxText(juce::ComboBox& box, juce::Label& label) override;
+    void drawComboBox(juce::Graphics& g, int width, int height, bool down, int buttonX, int buttonY,
+                      int buttonW, int buttonH, juce::ComboBox& box) override;
+};
+
 } // namespace velmora::kit

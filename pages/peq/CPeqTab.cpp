@@ -118,34 +118,6 @@ void CPeqTab::buildColumn(int b)
         addAndMakeVisible(*c);
 }
 
-void CPeqTab::TypeLook::positionComboBoxText(juce::ComboBox& box, juce::Label& label)
-{
-    label.setBounds(1, 1, box.getWidth() - 17, box.getHeight() - 2);
-    label.setBorderSize({1, 4, 1, 1});
-    label.setFont(getComboBoxFont(box));
-}
-
-void CPeqTab::TypeLook::drawComboBox(juce::Graphics& g, int width, int height, bool, int, int, int,
-                                     int, juce::ComboBox& box)
-{
-    const juce::Rectangle<float> bounds(0.0f, 0.0f, static_cast<float>(width),
-                                        static_cast<float>(height));
-    g.setColour(box.findColour(juce::ComboBox::backgroundColourId));
-    g.fillRoundedRectangle(bounds, 3.0f);
-    g.setColour(box.findColour(box.hasKeyboardFocus(true) ? juce::ComboBox::focusedOutlineColourId
-                                                          : juce::ComboBox::outlineColourId));
-    g.drawRoundedRectangle(bounds.reduced(0.5f), 3.0f, 1.0f);
-    const float ax = static_cast<float>(width) - 13.0f;
-    const float ay = static_cast<float>(height) * 0.5f;
-    juce::Path arrow;
-    arrow.startNewSubPath(ax, ay - 2.0f);
-    arrow.lineTo(ax + 4.0f, ay + 2.0f);
-    arrow.lineTo(ax + 8.0f, ay - 2.0f);
-    g.setColour(
-        box.findColour(juce::ComboBox::arrowColourId).withAlpha(box.isEnabled() ? 0.9f : 0.2f));
-    g.strokePath(arrow, juce::PathStrokeType(2.0f));
-}
-
 void CPeqTab::resized()
 {
     for (int b = 0; b < 8; ++b)

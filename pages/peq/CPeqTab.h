@@ -105,16 +105,8 @@ private:
     bool bypassed = false;
     std::array<bool, 8> rememberedOn {};
 
-    // The type boxes are 60 wide: a narrower arrow and a smaller font keep
-    // "LS12" and "HS12" whole. Outlives the columns that use it.
-    struct TypeLook : kit::PageLook
-    {
-        juce::Font getComboBoxFont(juce::ComboBox&) override { return juce::Font(13.0f); }
-        void positionComboBoxText(juce::ComboBox& box, juce::Label& label) override;
-        void drawComboBox(juce::Graphics& g, int width, int height, bool down, int buttonX,
-                          int buttonY, int buttonW, int buttonH, juce::ComboBox& box) override;
-    };
-    TypeLook typeLook;
+    // The type boxes are 60 wide. Outlives the columns that use it.
+    kit::CompactListLook typeLook;
     std::array<std::unique_ptr<Column>, 8> columns;
     juce::Label gainHeader, frequencyHeader, qualityHeader, typeHeader;
 };
