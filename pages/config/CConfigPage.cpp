@@ -268,19 +268,25 @@ void CConfigPage::requestAmpMode(int mode)
 
 void CConfigPage::changeAmpMode(int mode)
 {
+    // Channel B is asked for once the new mode has gone out, so the
+    // amplifier answers from the mode it is in, and "/ampmode" does not wait
+    // behind a query per block.
+    bool askForB = false;
     context.edits.apply(
         [&]
         {
             ampModeBlock->mode().setStep(mode);
-            applyAmpMode(mode);
+            askForB = applyAmpMode(mode, true);
             // The load is applied again under the new mode.
             kit::EditHub::Edit edit {applyLoad(0), {&delay(1), &limiter(1)}};
             edit.send.push_back(ampModeBlock);
             return edit;
         });
+    if (askForB)
+        askForChannelB();
 }
 
-void CConfigPage::applyAmpMode(int mode)
+bool CConfigPage::applyAmpMode(int mode, bool askLater)
 {
     const bool wasSingleChain = singleChain;
     for (kit::AmpModeFollower* page : context.ampModeFollowers)
@@ -293,9 +299,17 @@ void CConfigPage::applyAmpMode(int mode)
 
     // In STEREO and BRIDGE the pages copied channel A into channel B's tree
     // without sending; the amplifier kept its own. Ask it for channel B again.
-    if (wasSingleChain && ! singleChain && context.com != nullptr && context.com->isOnline())
-        forEachBlock(*context.root->channels[1],
-                     [this](Cnode& block) { context.com->queueQuery(block.getPath()); });
+    const bool askForB =
+        wasSingleChain && ! singleChain && context.com != nullptr && context.com->isOnline();
+    if (askForB && ! askLater)
+        askForChannelB();
+    return askForB;
+}
+
+void CConfigPage::askForChannelB()
+{
+    forEachBlock(*context.root->channels[1],
+                 [this](Cnode& block) { context.com->queueQuery(block.getPath()); });
 }
 
 void CConfigPage::setModeLayout(int mode)

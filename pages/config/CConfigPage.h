@@ -79,7 +79,10 @@ private:
     void fillLoadLists();
 
     void changeAmpMode(int mode);
-    void applyAmpMode(int mode);
+    // Returns whether channel B must be asked for again (leaving STEREO or
+    // BRIDGE while online); asks at once unless `askLater`.
+    bool applyAmpMode(int mode, bool askLater = false);
+    void askForChannelB();
     void setModeLayout(int mode);
 
     // Delay and polarity. The set... functions change the tree and the

@@ -95,12 +95,21 @@ TEST_F(ConfigPage, LeavingASingleChainModeAsksTheAmplifierForChannelB)
     sim->clearLog();
     chooseMode(0);
     std::vector<std::string> queried;
+    bool modeSent = false;
     for (const auto& e : sim->log())
+    {
+        if (e.address == "/ampmode")
+            modeSent = true;
         if (e.address.rfind("/channel/2/", 0) == 0)
         {
             EXPECT_EQ(e.arguments, ",") << e.address;
+            // Asked once the amplifier is in the new mode, so it answers
+            // with channel B's own values.
+            EXPECT_TRUE(modeSent) << e.address;
             queried.push_back(e.address);
         }
+    }
+    EXPECT_TRUE(modeSent);
     EXPECT_EQ(queried.size(), 19u);
     EXPECT_EQ(channel(1).msBox.getText(), "2.50");
 }
