@@ -10,41 +10,15 @@ set -euo pipefail
 app=$1
 sim=$2
 out=$3
-mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.log
-export HOME=$(mktemp -d)
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { # <description> <timeout s> <command...>
-    local what=$1 limit=$2
-    shift 2
-    local end=$(( $(date +%s) + limit ))
-    until "$@"; do
-        [ "$(date +%s)" -lt "$end" ] || fail "timed out waiting for $what"
-        sleep 0.05
-    done
-}
-logged() { grep -q -- "$1" "$out/amp.log" 2>/dev/null; }
+. "$(dirname "$0")/session.sh"
+session_begin "$out"
 
 read -r h1 _ <<<"$VELMORA_HOSTS"
 ip netns exec "$h1" "$sim" --model 1 --name "Config" --set "/ampmode DUAL" \
     --log "$out/amp.log" </dev/null &
-"$app" & pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-wait_for "the window" 10 bash -c "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1"
-win=$(xdotool search --onlyvisible --pid "$pid" | tail -n 1)
-eval "$(xdotool getwindowgeometry --shell "$win")"
-cx=$((X + 1)); cy=$((Y + 27))
-# A page's (x, y) on the screen: the tabs sit at (8, 8) in the panel, the
-# page below their 30-pixel bar.
-page() { xdotool mousemove $((cx + 8 + $1)) $((cy + 38 + $2)) click 1; sleep 0.2; }
+start_editor "$app"
 
-# Connect to the amplifier (row 1 of the Setup page's table).
-wait_for "the amplifier's announcement" 10 logged ' /info ,'
-sleep 1
-page 100 $((75 + 28 + 22 + 11))
-sleep 0.5
-xdotool key Return
-wait_for "the sync" 15 bash -c "[ \$(grep -c ' /preset/name ' '$out/amp.log') -ge 20 ]"
+connect_first_amplifier
 sleep 0.5
 
 # The Configuration tab, the first one.

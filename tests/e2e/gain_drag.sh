@@ -11,38 +11,15 @@ set -euo pipefail
 app=$1
 sim=$2
 out=$3
-mkdir -p "$out"
-rm -f "$out"/*.png "$out"/*.log
-export HOME=$(mktemp -d)
-fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { # <description> <timeout s> <command...>
-    local what=$1 limit=$2
-    shift 2
-    local end=$(( $(date +%s) + limit ))
-    until "$@"; do
-        [ "$(date +%s)" -lt "$end" ] || fail "timed out waiting for $what"
-        sleep 0.05
-    done
-}
+. "$(dirname "$0")/session.sh"
+session_begin "$out"
 
 read -r h1 _ <<<"$VELMORA_HOSTS"
 ip netns exec "$h1" "$sim" --model 1 --name "Busy" --delay 50 --log "$out/amp.log" </dev/null &
 log() { cat "$out/amp.log" 2>/dev/null || true; }
-"$app" & pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-wait_for "the window" 10 bash -c "xdotool search --onlyvisible --pid $pid >/dev/null 2>&1"
-win=$(xdotool search --onlyvisible --pid "$pid" | tail -n 1)
-eval "$(xdotool getwindowgeometry --shell "$win")"
-# The main panel starts below the 26-pixel title bar and the 1-pixel border.
-cx=$((X + 1)); cy=$((Y + 27))
+start_editor "$app"
 
-# Connect: the amplifier's row (row 1 of the device table on the Setup page).
-wait_for "the amplifier's announcement" 10 bash -c "grep -q ' /info ,' '$out/amp.log' 2>/dev/null"
-sleep 1
-xdotool mousemove $((cx + 8 + 100)) $((cy + 38 + 75 + 28 + 22 + 11)) click 1
-sleep 0.5
-xdotool key Return
-wait_for "the sync" 15 bash -c "[ \$(grep -c ' /preset/name ' '$out/amp.log') -ge 20 ]"
+connect_first_amplifier
 sleep 0.5
 
 # Gain A: the fader left of the input meters, its value box below it.
