@@ -22,4 +22,10 @@ protected:
     AppContext& context;
 };
 
+// The channel tabs of the EQ pages for an amplifier mode: one tab in STEREO
+// ("Channel A+B") and BRIDGE ("Channel A"), two otherwise; channel A shown.
+// Returns true when channel B's tab came back, whose controls then need a
+// refresh from the tree.
+bool layOutChannelTabs(juce::TabbedComponent& tabs, juce::Component& channelB, int ampMode);
+
 } // namespace velmora

@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "Pictures.h"
+
 namespace velmora::pictures
 {
 namespace
@@ -15,17 +17,7 @@ const juce::Colour ground(0xff141414);
 juce::Image cached(juce::int64 id, int w, int h,
                    const std::function<void(juce::Graphics&, int, int)>& draw)
 {
-    const juce::int64 hash = 0x56454c4d00001000LL + id; // "VELM", flow pictures
-    auto image = juce::ImageCache::getFromHashCode(hash);
-    if (image.isValid())
-        return image;
-    image = juce::Image(juce::Image::ARGB, w, h, true);
-    {
-        juce::Graphics g(image);
-        draw(g, w, h);
-    }
-    juce::ImageCache::addImageToCache(image, hash);
-    return image;
+    return cachedPicture(0x56454c4d00001000LL + id, w, h, draw); // "VELM", flow pictures
 }
 
 juce::Font font(float height, bool bold = true)

@@ -14,17 +14,7 @@ const juce::Colour panel(0xff333333);
 juce::Image cached(juce::int64 id, int w, int h,
                    const std::function<void(juce::Graphics&, int, int)>& draw)
 {
-    const juce::int64 hash = 0x56454c4d00000000LL + id; // "VELM"
-    auto image = juce::ImageCache::getFromHashCode(hash);
-    if (image.isValid())
-        return image;
-    image = juce::Image(juce::Image::ARGB, w, h, true);
-    {
-        juce::Graphics g(image);
-        draw(g, w, h);
-    }
-    juce::ImageCache::addImageToCache(image, hash);
-    return image;
+    return cachedPicture(0x56454c4d00000000LL + id, w, h, draw); // "VELM"
 }
 
 juce::Font font(float height, bool bold = true)
@@ -56,6 +46,21 @@ void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, 
 }
 
 } // namespace
+
+juce::Image cachedPicture(juce::int64 hash, int w, int h,
+                          const std::function<void(juce::Graphics&, int, int)>& draw)
+{
+    auto image = juce::ImageCache::getFromHashCode(hash);
+    if (image.isValid())
+        return image;
+    image = juce::Image(juce::Image::ARGB, w, h, true);
+    {
+        juce::Graphics g(image);
+        draw(g, w, h);
+    }
+    juce::ImageCache::addImageToCache(image, hash);
+    return image;
+}
 
 juce::Image header()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <juce_graphics/juce_graphics.h>
 
 // The pictures of the main panel's column and the window icon. They are drawn
@@ -7,6 +9,11 @@
 // bitmaps.
 namespace velmora::pictures
 {
+
+// A picture drawn once by `draw` at w x h and kept in JUCE's image cache
+// under `hash` (each picture file keeps its own range of hashes).
+juce::Image cachedPicture(juce::int64 hash, int w, int h,
+                          const std::function<void(juce::Graphics&, int, int)>& draw);
 
 juce::Image header();      // 164 x 32, the product name
 juce::Image vornLogo();    // 90 x 16, near the top for the Vorn series (and no device)

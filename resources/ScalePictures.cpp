@@ -3,6 +3,8 @@
 #include <cmath>
 #include <functional>
 
+#include "Pictures.h"
+
 namespace velmora::pictures
 {
 namespace
@@ -13,17 +15,7 @@ const juce::Colour grey(0xffa8a8a8);
 juce::Image cached(juce::int64 id, int w, int h,
                    const std::function<void(juce::Graphics&, int, int)>& draw)
 {
-    const juce::int64 hash = 0x56454c4d00002000LL + id; // "VELM", scales and markers
-    auto image = juce::ImageCache::getFromHashCode(hash);
-    if (image.isValid())
-        return image;
-    image = juce::Image(juce::Image::ARGB, w, h, true);
-    {
-        juce::Graphics g(image);
-        draw(g, w, h);
-    }
-    juce::ImageCache::addImageToCache(image, hash);
-    return image;
+    return cachedPicture(0x56454c4d00002000LL + id, w, h, draw); // "VELM", scales and markers
 }
 
 } // namespace

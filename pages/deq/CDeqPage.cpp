@@ -163,19 +163,8 @@ CDeqTab& CDeqPage::shownTab()
 
 void CDeqPage::setChannelLayout(int ampMode)
 {
-    if (kit::isSingleChain(ampMode))
-    {
-        tabs.setTabName(0, ampMode == 1 ? "Channel A+B" : "Channel A");
-        if (tabs.getNumTabs() > 1)
-            tabs.removeTab(1);
-    }
-    else if (tabs.getNumTabs() < 2)
-    {
-        tabs.setTabName(0, "Channel A");
-        tabs.addTab("Channel B", palette::tab, tabB.get(), false);
+    if (layOutChannelTabs(tabs, *tabB, ampMode))
         tabB->refreshAll();
-    }
-    tabs.setCurrentTabIndex(0);
     showChannel(0);
     tabA->linkChannels(ampMode);
 }
