@@ -1,6 +1,7 @@
 #include "CSetupPage.h"
 
 #include "CConfigPage.h"
+#include "CUtilityPage.h"
 #include "DatagramPlatform.h"
 #include "Messages.h"
 #include "OscCom.h"
@@ -340,6 +341,11 @@ void CSetupPage::connectDevice()
     if (! notConnected || selectedRow < 0 || com() == nullptr)
         return;
     connectButton.setToggleState(true, juce::dontSendNotification);
+    // A sweep started while offline must end before the connection opens:
+    // its next step would otherwise reach the amplifier ahead of the
+    // generator's query and start the tone unasked.
+    if (context.utilityPage != nullptr)
+        context.utilityPage->endSweep();
     com()->goOnline();
     if (msg::isVornSeries(modelIndex))
         com()->queueQuery(msg::siggen);

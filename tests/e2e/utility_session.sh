@@ -3,7 +3,7 @@
 # with a window manager, on the editor host of a private network
 # (tests/support/with-hosts.sh 1), a virtual VN-880 on the other host. The
 # user switches the test tone on (answering the question), starts a sweep,
-# lets it run a second and stops it; the amplifier's log shows the generator
+# lets it run a few steps and stops it; the amplifier's log shows the generator
 # on, a run of frequencies moving by the rate's step, and nothing after the
 # sweep was switched off. Screenshots of the page are kept.
 #   utility_session.sh <Velmora> <velmora-ampsim> <artifact dir>
@@ -30,15 +30,17 @@ import -window root "$out/1-utility.png"
 
 # "Test Tone", and "Yes" to the question: the sine at 1 kHz.
 page $((520 + 46)) $((56 + 12))
-sleep 0.5
+windows() { [ "$(xdotool search --onlyvisible --pid "$pid" | wc -l)" -ge 2 ]; }
+wait_for "the question" 5 windows
 import -window root "$out/2-question.png"
 xdotool key Return
 wait_for "the test tone" 5 logged ' /siggen ,iff 1 '
 on=$(tones)
 
-# "Sweep" for a second, then off again.
+# "Sweep" for a few steps, then off again.
 page $((532 + 33)) $((408 + 12))
-sleep 1
+swept() { [ "$(tones)" -ge $((on + 8)) ]; }
+wait_for "the sweep's steps" 5 swept
 import -window root "$out/3-sweeping.png"
 page $((532 + 33)) $((408 + 12))
 sleep 0.3

@@ -90,6 +90,13 @@ protected:
             out.push_back(e.arguments);
         return out;
     }
+
+    // The arguments of the last message of `address`, or "(none)".
+    std::string lastReceived(const std::string& address) const
+    {
+        const auto all = received(address);
+        return all.empty() ? std::string("(none)") : all.back();
+    }
 };
 
 } // namespace velmora::test
