@@ -141,7 +141,7 @@ ValueBox::ValueBox(const juce::String& name) : juce::TextEditor(name)
     onReturnKey = [this] { returnPressed(); };
     onEscapeKey = [this]
     {
-        refresh();
+        restore();
         setCaretPosition(0);
     };
     onFocusLost = [this] { left(); };
@@ -149,21 +149,32 @@ ValueBox::ValueBox(const juce::String& name) : juce::TextEditor(name)
 
 void ValueBox::refresh()
 {
-    if (storedText)
-        setText(storedText(), juce::dontSendNotification);
+    // An answer from the amplifier, or a sweep's step, must not wipe out what
+    // the user is typing: the box catches up on Return, Escape or leaving.
+    if (getText() != shown)
+        return;
+    restore();
+}
+
+void ValueBox::restore()
+{
+    if (! storedText)
+        return;
+    shown = storedText();
+    setText(shown, juce::dontSendNotification);
 }
 
 void ValueBox::returnPressed()
 {
     const bool taken = onCommit && onCommit(getText());
-    refresh();
+    restore();
     if (taken)
         selectAll();
 }
 
 void ValueBox::left()
 {
-    refresh();
+    restore();
     setCaretPosition(0);
     if (onLeave)
         onLeave();

@@ -120,13 +120,17 @@ public:
     // Called after focus loss restored the text (some pages send then).
     std::function<void()> onLeave;
 
-    // Shows the stored text without notification.
+    // Shows the stored text without notification, unless the user has typed
+    // into the box since it last showed it.
     void refresh();
     void setSelectsAllOnFocus(bool b) { setSelectAllWhenFocused(b); }
 
 private:
+    void restore();
     void returnPressed();
     void left();
+
+    juce::String shown;
 };
 
 // A label in the pages' style: grey, plain, 15 points unless told otherwise.

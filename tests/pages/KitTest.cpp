@@ -67,6 +67,45 @@ TEST(ValueBox, ReturnCommitsAndLeavingRestores)
     EXPECT_EQ(left, 1);
 }
 
+// The amplifier's answers (or a sweep's steps) refresh the boxes while the
+// user may be typing into one: the typing must survive until Return, Escape
+// or leaving the box, and the box follows the amplifier again after that.
+TEST(ValueBox, ARefreshKeepsWhatTheUserIsTyping)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(kit::ValueBox&)> end;
+    } ends[] = {
+        {"Escape", [](kit::ValueBox& b) { b.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)); }},
+        {"leaving", [](kit::ValueBox& b) { b.focusLost(juce::Component::focusChangedByMouseClick); }},
+    };
+    for (const auto& e : ends)
+    {
+        SCOPED_TRACE(e.name);
+        kit::ValueBox box;
+        int stored = 100;
+        box.storedText = [&] { return juce::String(stored); };
+        box.refresh();
+        stored = 110;
+        box.refresh();
+        EXPECT_EQ(box.getText(), "110");
+
+        box.setCaretPosition(box.getTotalNumChars());
+        box.insertTextAtCaret("5");
+        stored = 120;
+        box.refresh();
+        EXPECT_EQ(box.getText(), "1105");
+
+        e.end(box);
+        pumpFor(10);
+        EXPECT_EQ(box.getText(), "120");
+        stored = 130;
+        box.refresh();
+        EXPECT_EQ(box.getText(), "130");
+    }
+}
+
 struct Looked : juce::Component
 {
     kit::PageLook look;
