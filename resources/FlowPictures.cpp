@@ -161,24 +161,24 @@ void drawBackground(juce::Graphics& g, int mode)
             g.setFont(font(11.0f));
             g.drawText("IN B", 22, static_cast<int>(inB) - 7, 34, 14,
                        juce::Justification::centredLeft);
+            // Each channel's chain drives its own output. In BIAMP2 the
+            // wires cross after the outputs: output A drives the
+            // high-frequency driver, output B the full-range speaker.
             const bool crossed = mode == 3;
             for (int r = 0; r < 2; ++r)
-            {
-                const float from = rowCentre[r];
-                const float to = crossed ? rowCentre[1 - r] : from;
-                juce::Path road;
-                road.startNewSubPath(chainEnd, from);
-                road.cubicTo(378.0f, from, 378.0f, to, outX, to);
-                wire(g, road);
-            }
+                wire(g, line(chainEnd, rowCentre[r], outX, rowCentre[r]));
             output(g, outX, inA, "A");
             output(g, outX, inB, "B");
             for (int r = 0; r < 2; ++r)
             {
-                const float y = rowCentre[r];
-                wire(g, line(outX + 14.0f, y, speakerX, y));
-                const bool high = (r == 1) != crossed;
-                speaker(g, speakerX, y, high, high ? "HIGH" : "FULL");
+                const float from = rowCentre[r];
+                const float to = crossed ? rowCentre[1 - r] : from;
+                juce::Path cable;
+                cable.startNewSubPath(outX + 14.0f, from);
+                cable.cubicTo(438.0f, from, 438.0f, to, speakerX, to);
+                wire(g, cable);
+                const bool high = r == 1;
+                speaker(g, speakerX, rowCentre[r], high, high ? "HIGH" : "FULL");
             }
             break;
         }

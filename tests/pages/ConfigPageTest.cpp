@@ -1,4 +1,5 @@
 #include "CConfigPage.h"
+#include "FlowPictures.h"
 #include "PageFixture.h"
 
 using namespace velmora;
@@ -122,14 +123,14 @@ TEST_F(ConfigPage, ThresholdInVoltsAndPowerForTheModelAndLoad)
     EXPECT_EQ(channel(0).voltsBox.getText(), "40.1");
     EXPECT_EQ(channel(0).powerBox.getText(), " - ");
     // 80 V at -6 dBfs is 40.095 V; the nearest step of the parameter 40.09.
-    EXPECT_EQ(received("/channel/1/limiter").back(), ",fff 40.09 200 20");
+    EXPECT_EQ(lastReceived("/channel/1/limiter"), ",fff 40.09 200 20");
 
     chooseLoad(0, 4); // "8 Ohm"
     EXPECT_EQ(channel(0).load.getText(), "8 Ohm");
     EXPECT_EQ(channel(0).powerBox.getText(), "100.5");
-    EXPECT_EQ(received("/speaker").back(), ",i 8");
+    EXPECT_EQ(lastReceived("/speaker"), ",i 8");
     // The load change sends the stored threshold again, not the knob's.
-    EXPECT_EQ(received("/channel/1/limiter").back(), ",fff 40.09 200 20");
+    EXPECT_EQ(lastReceived("/channel/1/limiter"), ",fff 40.09 200 20");
 
     // In BRIDGE the volts double and the power is four times as much, from
     // the threshold the amplifier holds (40.09 V).
@@ -324,6 +325,26 @@ TEST_F(ConfigPage, ModelsWithoutBridgeAndWithLineOutputs)
     }
 }
 
+// A VN-840 in BRIDGE with "16 Ohm" becomes a VN-840Z (line outputs, no
+// bridge). Even when the question is answered at once, as a modal box would
+// be, the lists and loads are the new model's first: "Yes" must not send
+// "/speaker" picked by the old list's "16 Ohm" over the amplifier's load.
+TEST_F(ConfigPage, TheBridgeQuestionComesAfterTheNewModelsLists)
+{
+    connect(0, [](sim::Amplifier& a) { a.tree().ampmode->mode().readText("BRIDGE"); });
+    chooseLoad(0, 5);
+    ASSERT_EQ(channel(0).load.getText(), "16 Ohm");
+    sim->clearLog();
+    dialogs.answerAtOnce = true;
+    page().setDeviceModel(2);
+    settle();
+    dialogs.answerAtOnce.reset();
+    EXPECT_EQ(page().getAmpMode(), 0);
+    EXPECT_EQ(received("/ampmode"), std::vector<std::string> {",s \"DUAL\""});
+    EXPECT_TRUE(received("/speaker").empty());
+    EXPECT_EQ(channel(0).load.getNumItems(), 2);
+}
+
 // Pixels of the signal-flow diagram, kept as pictures in the build.
 TEST_F(ConfigPage, TheDiagramLightsTheBlocksInUse)
 {
@@ -374,6 +395,29 @@ TEST_F(ConfigPage, TheDiagramLightsTheBlocksInUse)
         {
             EXPECT_FALSE(litAt(shot, 199, y0 + 51)); // filter B off
         }
+    }
+}
+
+// In both bi-amp modes each chain drives its own output (the row's wire runs
+// straight from the chain to the output); only BIAMP2 crosses the cables from
+// the outputs to the speakers, so that output A drives the high-frequency
+// driver.
+TEST(FlowDiagram, EachChainDrivesItsOwnOutputAndBiamp2CrossesTheSpeakerCables)
+{
+    auto wired = [](const juce::Image& picture, int x, int y)
+    {
+        for (int dy = -1; dy <= 1; ++dy)
+            if (picture.getPixelAt(x, y + dy).getBrightness() > 0.4f)
+                return true;
+        return false;
+    };
+    for (const int mode : {2, 3})
+    {
+        SCOPED_TRACE(mode);
+        const auto picture = pictures::flowBackground(mode);
+        EXPECT_TRUE(wired(picture, 380, 24)); // chain A to output A
+        EXPECT_TRUE(wired(picture, 380, 75)); // chain B to output B
+        EXPECT_EQ(wired(picture, 438, 49), mode == 3); // the cables cross
     }
 }
 

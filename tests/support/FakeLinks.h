@@ -5,6 +5,7 @@
 // connects and disconnects the way the real page does.
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -113,6 +114,9 @@ struct FakeDialogs : Dialogs
     };
     std::vector<std::string> warnings; // "title|message|button"
     std::vector<Question> questions;
+    // Set: every question is answered so before askQuestion returns, as a
+    // modal box would be, so a caller's order of steps around a question shows.
+    std::optional<bool> answerAtOnce;
 
     void showWarning(const std::string& t, const std::string& m, const std::string& b) override
     {
@@ -121,6 +125,8 @@ struct FakeDialogs : Dialogs
     void askQuestion(const std::string& t, const std::string& m, const std::string& c,
                      const std::string& x, std::function<void(bool)> answered) override
     {
+        if (answerAtOnce)
+            return answered(*answerAtOnce);
         questions.push_back({t, m, c, x, std::move(answered)});
     }
     // Answers the oldest open question.
