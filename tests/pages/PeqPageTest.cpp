@@ -244,6 +244,44 @@ TEST_F(PeqPage, ResetAsksThenSendsEachBandOnceAtItsDefaults)
     EXPECT_FALSE(context.activity.peqActive[0]);
 }
 
+// With every band on again, a bypass engaged before Reset has nothing left
+// to restore: the buttons must toggle again and "Bypass" must show off.
+TEST_F(PeqPage, ResetEndsABypass)
+{
+    connectDual();
+    click(tab().bypass);
+    settle();
+    ASSERT_TRUE(tab().isBypassed());
+    click(tab().reset);
+    dialogs.answer(true);
+    settle();
+    EXPECT_FALSE(tab().isBypassed());
+    EXPECT_FALSE(tab().bypass.getToggleState());
+    for (int b = 0; b < 8; ++b)
+        EXPECT_TRUE(column(b).filter.getToggleState()) << b;
+    sim->clearLog();
+    click(column(3).filter);
+    settle();
+    EXPECT_FALSE(column(3).filter.getToggleState());
+    ASSERT_EQ(sent(0, 3).size(), 1u);
+    EXPECT_EQ(sent(0, 3)[0].type, "OFF");
+}
+
+// A quality nudge past the table's end changes nothing, yet sends the band
+// again, as every nudge does on a band that is not "OFF".
+TEST_F(PeqPage, AQualityNudgePastTheTableStillSendsTheBand)
+{
+    connectDual([](sim::Amplifier& a) { a.setBlock("/channel/1/peq/2 PEQ 125.0 +3.0 10.0"); });
+    filter_drag& marker = *page().graph.getHandle(1);
+    sim->clearLog();
+    marker.wheel(1.0f);
+    settle();
+    EXPECT_EQ(treeBand(0, 1).qual().getValue(), 10.0f);
+    ASSERT_EQ(sent(0, 1).size(), 1u);
+    EXPECT_NEAR(sent(0, 1)[0].qual, 10.0f, 1e-4f);
+    EXPECT_EQ(column(1).qual.getValue(), 18.0);
+}
+
 TEST_F(PeqPage, TypedFrequenciesTakeEffectOnReturnOnly)
 {
     connectDual();
@@ -256,8 +294,8 @@ TEST_F(PeqPage, TypedFrequenciesTakeEffectOnReturnOnly)
         float hz;
     } cases[] = {{"1000", "1k00", 339, 1000.0f},
                  {"99999", "20k00", 600, 20000.0f},
-                 {"  2k5 ", "2k50", 419, 2500.0f},
-                 {"5", "20.0", 0, 20.0f}};
+                 {"5", "20.0", 0, 20.0f},
+                 {"  2k5 ", "2k50", 419, 2500.0f}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.typed);
@@ -273,19 +311,21 @@ TEST_F(PeqPage, TypedFrequenciesTakeEffectOnReturnOnly)
         EXPECT_NEAR(messages[0].gain, 2.0f, 1e-4f);
     }
 
-    // Text without a number changes nothing and sends nothing.
+    // Text without a number changes nothing and sends nothing (it does not
+    // read as 0, which would be 20 Hz).
     sim->clearLog();
     typeAndReturn(col.freqBox, "loud");
     settle();
-    EXPECT_EQ(col.freqBox.getText(), "20.0");
+    EXPECT_EQ(col.freqBox.getText(), "2k50");
+    EXPECT_EQ(col.freq.getValue(), 419);
     EXPECT_TRUE(bandMessages().empty());
 
     // Leaving without Return discards the text; the band goes out as stored.
     typeAndLeave(col.freqBox, "3000");
     settle();
-    EXPECT_EQ(col.freqBox.getText(), "20.0");
+    EXPECT_EQ(col.freqBox.getText(), "2k50");
     ASSERT_EQ(sent(0, 4).size(), 1u);
-    EXPECT_NEAR(sent(0, 4)[0].freq, 20.0f, 1e-3f);
+    EXPECT_NEAR(sent(0, 4)[0].freq, 2500.0f, 0.5f);
 }
 
 TEST_F(PeqPage, KnobsSetTheBandAndTheFlagOfTheChannel)
@@ -361,6 +401,47 @@ TEST_F(PeqPage, InStereoTheChannelATabDrivesBothButSendsOnlyChannelOne)
     column(1).gain.setValue(3.0, juce::sendNotificationSync);
     settle();
     EXPECT_EQ(treeBand(1, 1).gain().getValue(), -6.0f);
+}
+
+// In STEREO the amplifier applies channel 1's bands to both outputs, so the
+// editor keeps channel B's tree equal to channel A's after every kind of
+// edit, and sends channel 1 only.
+TEST_F(PeqPage, InStereoEveryEditOfABandReachesChannelBsTreeExactly)
+{
+    connectDual();
+    page().setChannelLayout(1);
+    ASSERT_TRUE(tab().isLinked());
+    const struct
+    {
+        const char* name;
+        std::function<void()> edit;
+    } edits[] = {
+        {"frequency knob", [this] { column(2).freq.setValue(250, juce::sendNotificationSync); }},
+        {"quality knob", [this] { column(2).qual.setValue(13, juce::sendNotificationSync); }},
+        {"typed frequency", [this] { typeAndReturn(column(2).freqBox, "1001"); }},
+        {"marker across", [this] { page().graph.getHandle(2)->dragTo(6 + 3, 6); }},
+        {"marker wheel", [this] { page().graph.getHandle(2)->wheel(-1.0f); }},
+        {"reset",
+         [this]
+         {
+             click(tab().reset);
+             dialogs.answer(true);
+         }},
+    };
+    for (const auto& e : edits)
+    {
+        SCOPED_TRACE(e.name);
+        sim->clearLog();
+        e.edit();
+        settle();
+        for (int b = 0; b < 8; ++b)
+            for (std::size_t i = 0; i < 4; ++i)
+                EXPECT_EQ(treeBand(1, b).param(i).rawStep(), treeBand(0, b).param(i).rawStep())
+                    << "band " << b << " parameter " << i;
+        EXPECT_FALSE(bandMessages().empty());
+        for (const auto& address : bandMessages())
+            EXPECT_EQ(address.rfind("/channel/1/", 0), 0u) << address;
+    }
 }
 
 TEST_F(PeqPage, MarkersNudgeTheBandOfTheTabOnShow)
