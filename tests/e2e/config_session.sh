@@ -26,6 +26,34 @@ xdotool mousemove $((cx + 8 + 50)) $((cy + 8 + 15)) click 1
 sleep 0.5
 import -window root "$out/1-dual.png"
 
+# The page as laid out, at the positions of its layout table: somewhere in
+# each (page) rectangle a pixel of the colour that control draws there.
+near() { # <png> <what> <x> <y> <w> <h> <rrggbb>
+    local hex=$7
+    convert "$1" -crop "$5x$6+$((cx + 8 + $3))+$((cy + 38 + $4))" txt:- |
+        awk -v r=$((16#${hex:0:2})) -v g=$((16#${hex:2:2})) -v b=$((16#${hex:4:2})) '
+        NR > 1 { split(substr($2, 2, length($2) - 2), c, ",")
+                 if ((c[1] - r) ^ 2 < 400 && (c[2] - g) ^ 2 < 400 && (c[3] - b) ^ 2 < 400) found = 1 }
+        END { exit found ? 0 : 1 }' || fail "layout: no #$7 for $2 at ($3, $4, $5 x $6)"
+}
+shot="$out/1-dual.png"
+for m in 0 1 2 3 4; do near "$shot" "mode button $m" 22 $((24 + 26 * m + 8)) 4 8 333333; done
+near "$shot" "Channel Link" 314 168 4 8 333333
+near "$shot" "the mode group's outline" 2 60 5 20 5c5c5c
+for c in 0 1; do
+    dx=$((356 * c))
+    near "$shot" "channel $c group's outline" $((2 + dx)) 300 5 20 5c5c5c
+    near "$shot" "channel $c Phase" $((54 + dx)) 376 4 8 333333
+    near "$shot" "channel $c delay knob" $((66 + dx)) 228 40 40 9f2f2f
+    near "$shot" "channel $c threshold knob" $((228 + dx)) 228 48 60 fdbb30
+    for y in 268 296 324; do near "$shot" "channel $c box at y $y" $((59 + dx)) $((y + 4)) 3 12 3f3f3f; done
+    near "$shot" "channel $c volts box" $((227 + dx)) 300 3 12 3f3f3f
+    near "$shot" "channel $c hold knob" $((188 + dx)) 392 48 60 9f2f2f
+    near "$shot" "channel $c release knob" $((272 + dx)) 392 48 60 9f2f2f
+done
+# Nothing where the table puts nothing: left of the mode buttons.
+near "$shot" "black left of the mode buttons" 10 40 6 60 000000
+
 # "Stereo", and "Yes" to the question.
 page $((20 + 40)) $((24 + 26 + 12))
 sleep 0.5
