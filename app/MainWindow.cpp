@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Pictures.h"
 #include "RemoteControl.h"
 #include "SettingsStore.h"
 #include "presetDocument.h"
@@ -22,6 +23,10 @@ MainWindow::MainWindow(AppContext& ctx)
     setResizable(false, false);
     centreWithSize(getWidth(), getHeight());
     setVisible(true);
+    // The title bar draws the icon itself; the window system's copy is what
+    // task switchers and docks show when they do not go by the menu entry.
+    if (auto* peer = getPeer())
+        peer->setIcon(pictures::windowIcon());
 
     context.presets = std::make_unique<presetDocument>(*context.root, *context.settings);
 }

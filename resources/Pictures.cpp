@@ -24,7 +24,7 @@ juce::Font font(float height, bool bold = true)
 }
 
 // A small sine burst, the mark of the editor.
-void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, float thickness)
+juce::Path wavePath(juce::Rectangle<float> r)
 {
     juce::Path wave;
     const int points = 40;
@@ -40,9 +40,18 @@ void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, 
         else
             wave.lineTo(x, y);
     }
+    return wave;
+}
+
+juce::PathStrokeType waveStroke(float thickness)
+{
+    return {thickness, juce::PathStrokeType::curved, juce::PathStrokeType::rounded};
+}
+
+void drawWave(juce::Graphics& g, juce::Rectangle<float> r, juce::Colour colour, float thickness)
+{
     g.setColour(colour);
-    g.strokePath(wave, juce::PathStrokeType(thickness, juce::PathStrokeType::curved,
-                                            juce::PathStrokeType::rounded));
+    g.strokePath(wavePath(r), waveStroke(thickness));
 }
 
 } // namespace
@@ -174,18 +183,34 @@ juce::Image meterScale()
                   });
 }
 
+std::vector<IconShape> windowIconShapes()
+{
+    juce::Path back;
+    back.addRoundedRectangle(0.0f, 0.0f, iconUnits, iconUnits, 6.0f);
+    juce::Path rim;
+    rim.addRoundedRectangle(1.0f, 1.0f, iconUnits - 2.0f, iconUnits - 2.0f, 5.0f);
+    return {{back, juce::Colour(0xff222222), std::nullopt},
+            {rim, amber, juce::PathStrokeType(1.5f)},
+            {wavePath({4.0f, 8.0f, 24.0f, 16.0f}), amber, waveStroke(2.0f)}};
+}
+
+void drawWindowIcon(juce::Graphics& g, int size)
+{
+    juce::Graphics::ScopedSaveState state(g);
+    g.addTransform(juce::AffineTransform::scale(static_cast<float>(size) / iconUnits));
+    for (const auto& shape : windowIconShapes())
+    {
+        g.setColour(shape.colour);
+        if (shape.stroke)
+            g.strokePath(shape.path, *shape.stroke);
+        else
+            g.fillPath(shape.path);
+    }
+}
+
 juce::Image windowIcon()
 {
-    return cached(7, 32, 32,
-                  [](juce::Graphics& g, int w, int h)
-                  {
-                      g.setColour(juce::Colour(0xff222222));
-                      g.fillRoundedRectangle(0, 0, static_cast<float>(w), static_cast<float>(h),
-                                             6.0f);
-                      g.setColour(amber);
-                      g.drawRoundedRectangle(1, 1, w - 2.0f, h - 2.0f, 5.0f, 1.5f);
-                      drawWave(g, {4.0f, 8.0f, 24.0f, 16.0f}, amber, 2.0f);
-                  });
+    return cached(7, 32, 32, [](juce::Graphics& g, int w, int) { drawWindowIcon(g, w); });
 }
 
 } // namespace velmora::pictures

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include <juce_graphics/juce_graphics.h>
 
@@ -22,6 +24,19 @@ juce::Image zephylLogo();  // 90 x 23, near the top for the Zephyl line
 juce::Image zephylBadge(); // 73 x 60, at the bottom for the Zephyl line
 juce::Image meterScale();  // 36 x 134, dB marks between two meters
 juce::Image windowIcon();  // 32 x 32
+
+// The window icon as shapes on a square of iconUnits, so that the installed
+// icons (PNGs at every size and the SVG) are the same picture as the title
+// bar's.
+constexpr float iconUnits = 32.0f;
+struct IconShape
+{
+    juce::Path path;
+    juce::Colour colour;
+    std::optional<juce::PathStrokeType> stroke; // filled when empty
+};
+std::vector<IconShape> windowIconShapes();
+void drawWindowIcon(juce::Graphics& g, int size); // at (0, 0), size x size
 
 // Where the scale's marks meet the meters: the meter's top edge lies this many
 // pixels below the scale's top, and the meter is 105 pixels high.

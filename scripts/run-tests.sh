@@ -2,7 +2,8 @@
 # Installs what is missing, builds Velmora with its tests and runs every test:
 # first the whole suite, then the unit and network tests once more built with
 # AddressSanitizer and UndefinedBehaviorSanitizer, and the threaded ones with
-# ThreadSanitizer.
+# ThreadSanitizer. Last it builds the Debian package and checks that apt
+# could install it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh test
@@ -22,3 +23,13 @@ cmake --build build-sanitize -j "$jobs"
 cmake -S . -B build-tsan -G Ninja -DVELMORA_BUILD_TESTS=ON -DVELMORA_TSAN=ON >/dev/null
 cmake --build build-tsan -j "$jobs" --target comm_net_tests utility_page_tests
 (cd build-tsan && ctest --output-on-failure -j "$jobs" -R '^(comm_net_tests|utility_page_tests)$')
+
+# The Debian package from the first build: its metadata and files, and
+# whether apt finds every dependency among Debian's packages (a simulation,
+# nothing is installed).
+rm -f build/velmora_*.deb
+(cd build && cpack -G DEB >/dev/null)
+deb=$(ls build/velmora_*.deb)
+dpkg-deb -I "$deb"
+dpkg-deb -c "$deb"
+apt-get install -s "./$deb"

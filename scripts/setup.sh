@@ -21,6 +21,8 @@ test_packages=(
     clang libclang-rt-14-dev               # the OSC packet fuzzer (libFuzzer)
     xvfb x11-utils xdotool imagemagick openbox  # tests that start the window
     python3 python3-scipy                  # independent filter response check
+    dpkg-dev file                          # the Debian package (dpkg-shlibdeps)
+    desktop-file-utils                     # checking the menu entry
 )
 
 case "${1:-test}" in
