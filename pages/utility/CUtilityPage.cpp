@@ -156,6 +156,8 @@ void CUtilityPage::edit(const std::function<void()>& change)
     // "/siggen" only).
     std::lock_guard<std::mutex> guard(siggen.lock);
     context.edits.apply({&siggen}, change);
+    // A frequency the user sets is where a running sweep goes on from.
+    sweepStep = siggen.freq().getStep();
 }
 
 juce::String CUtilityPage::formatted(Cparam& (Ciosiggen::*param)() const)
@@ -287,10 +289,13 @@ void CUtilityPage::run()
     const auto period = std::chrono::milliseconds(sweepPeriodMs);
     std::unique_lock<std::mutex> lock(siggen.lock);
     auto next = clock::now();
+    // The sweep keeps its own position: the amplifier's answer to an earlier
+    // step, arriving after the next one went out, must not pull it back.
+    sweepStep = siggen.freq().getStep();
     while (sweeping && ! threadShouldExit())
     {
-        siggen.freq().setStep(
-            nextSweepStep(siggen.freq().getStep(), siggen.scan().getStep(), sweepDown));
+        sweepStep = nextSweepStep(sweepStep, siggen.scan().getStep(), sweepDown);
+        siggen.freq().setStep(sweepStep);
         // Not an edit of the user's: the steps of a sweep are not undone one by
         // one. The controls follow the amplifier's answers.
         siggen.send(siggen.getPath());

@@ -93,6 +93,7 @@ private:
     // Guarded by siggen.lock, like the parameters.
     bool sweeping = false;
     bool sweepDown = false;
+    int sweepStep = 0;
     std::condition_variable sweepWake;
 };
 

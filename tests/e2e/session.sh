@@ -45,3 +45,18 @@ connect_first_amplifier() {
     xdotool key Return
     wait_for "the sync" 15 bash -c "[ \$(grep -c ' /preset/name ' '$out/amp.log') -ge 20 ]"
 }
+# Somewhere in the page's rectangle of a screenshot, a pixel of about that
+# colour (each channel within 20).
+has_colour() { # <png> <x> <y> <w> <h> <rrggbb>
+    local hex=$6
+    convert "$1" -crop "$4x$5+$((cx + 8 + $2))+$((cy + 38 + $3))" txt:- |
+        awk -v r=$((16#${hex:0:2})) -v g=$((16#${hex:2:2})) -v b=$((16#${hex:4:2})) '
+        NR > 1 { split(substr($2, 2, length($2) - 2), c, ",")
+                 if ((c[1] - r) ^ 2 < 400 && (c[2] - g) ^ 2 < 400 && (c[3] - b) ^ 2 < 400) found = 1 }
+        END { exit found ? 0 : 1 }'
+}
+near() { # <png> <what> <x> <y> <w> <h> <rrggbb>
+    local png=$1 what=$2
+    shift 2
+    has_colour "$png" "$@" || fail "layout: no #$5 for $what at ($1, $2, $3 x $4)"
+}

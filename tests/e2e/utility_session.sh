@@ -64,6 +64,7 @@ awk '
 
 # The page shows the generator on and the sweep off again.
 import -window root "$out/4-stopped.png"
-pixel() { convert "$out/4-stopped.png" -format "%[hex:p{$1,$2}]" info:; }
-echo "Test Tone: $(pixel $((cx + 8 + 520 + 4)) $((cy + 38 + 56 + 4))), Sweep: $(pixel $((cx + 8 + 532 + 4)) $((cy + 38 + 408 + 4)))"
+# "Test Tone" on shows its text grey, "Sweep" off amber.
+near "$out/4-stopped.png" "Test Tone on" 520 56 92 24 a8a8a8
+near "$out/4-stopped.png" "Sweep off" 532 408 66 24 fdbb30
 echo "1 passed, 0 failed"

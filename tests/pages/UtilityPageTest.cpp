@@ -1,133 +1,12 @@
 #include <chrono>
-#include <cmath>
-#include <sstream>
 
-#include "CUtilityPage.h"
-#include "PageFixture.h"
+#include "UtilityFixture.h"
 
 using namespace velmora;
 using namespace velmora::test;
 
 namespace
 {
-
-// One "/siggen" message as the amplifier received it.
-struct Tone
-{
-    long long ms = 0;
-    int input = -1;
-    float gain = 0.0f;
-    float hz = 0.0f;
-    // The frequency's step: 600 logarithmic steps from 20 Hz to 20 kHz.
-    int step() const
-    {
-        return static_cast<int>(std::lround(600.0 * std::log(hz / 20.0) / std::log(1000.0)));
-    }
-};
-
-Tone parseTone(const sim::LogEntry& e)
-{
-    Tone t;
-    t.ms = e.ms;
-    std::istringstream in(e.arguments);
-    std::string tags;
-    in >> tags >> t.input >> t.gain >> t.hz;
-    EXPECT_EQ(tags, ",iff") << e.arguments;
-    return t;
-}
-
-float hzOfStep(int step)
-{
-    return static_cast<float>(20.0 * std::pow(1000.0, step / 600.0));
-}
-
-// The steps a sweep goes through, from `from` by `by`: the rule written out
-// for the ends the tests reach.
-std::vector<int> stepsFrom(int from, int by, int count)
-{
-    std::vector<int> out;
-    for (int i = 1; i <= count; ++i)
-        out.push_back(from + i * by);
-    return out;
-}
-
-// Where each message's step sits in `expected`. A message still queued when
-// the next step comes is replaced by it, so a busy machine may skip steps;
-// it never sends one out of the sequence or twice.
-std::vector<std::size_t> positionsIn(const std::vector<Tone>& run, const std::vector<int>& expected)
-{
-    std::vector<std::size_t> at;
-    std::size_t j = 0;
-    for (const auto& t : run)
-    {
-        while (j < expected.size() && expected[j] != t.step())
-            ++j;
-        if (j == expected.size())
-        {
-            ADD_FAILURE() << "step " << t.step() << " out of the sweep's sequence";
-            break;
-        }
-        at.push_back(j++);
-    }
-    return at;
-}
-
-class UtilityPage : public PageFixture
-{
-protected:
-    CUtilityPage& page() { return *context.utilityPage; }
-
-    std::vector<Tone> tones() const
-    {
-        std::vector<Tone> out;
-        for (const auto& e : sim->log("/siggen"))
-            out.push_back(parseTone(e));
-        return out;
-    }
-
-    // "Test Tone" on, answering the question.
-    void switchToneOn(bool yes = true)
-    {
-        click(page().testTone);
-        ASSERT_EQ(dialogs.questions.size(), 1u);
-        dialogs.answer(yes);
-        settle();
-    }
-
-    // The sine playing at `step` with `rate`, the log cleared.
-    void sineAt(int step, int rate)
-    {
-        if (! page().sine.getToggleState())
-            click(page().sine);
-        if (! page().testTone.getToggleState())
-            switchToneOn();
-        page().rateKnob.setValue(rate, juce::sendNotificationSync);
-        page().frequencyKnob.setValue(step, juce::sendNotificationSync);
-        settle();
-        ASSERT_EQ(page().siggen.input().getStep(), 1);
-        ASSERT_EQ(page().siggen.freq().getStep(), step);
-        sim->clearLog();
-    }
-
-    // Runs a sweep until the amplifier has received `count` of its messages,
-    // then stops it with a click on "Sweep".
-    std::vector<Tone> sweepFor(std::size_t count)
-    {
-        click(page().sweep);
-        EXPECT_TRUE(page().isSweepRunning());
-        EXPECT_TRUE(pumpUntil([&] { return sim->log("/siggen").size() >= count; }, 10000));
-        click(page().sweep);
-        EXPECT_FALSE(page().isSweepRunning());
-        EXPECT_FALSE(page().sweep.getToggleState());
-        settle();
-        return tones();
-    }
-
-public:
-    void disconnect() { setup().disconnectDevice(); }
-    void powerOff() { sim->sendPowerOff(); }
-    void chooseModel(int model) { panel->setDeviceModel(model); }
-};
 
 TEST(SweepStep, MovesByThirtyOverTheRateAndTurnsAtTheEnds)
 {
@@ -353,17 +232,15 @@ TEST_F(UtilityPage, ASweepMovesByTheRatesStepEachPeriod)
             EXPECT_EQ(t.input, 1);
             EXPECT_EQ(t.gain, -20.0f);
         }
-        // Never faster than one step per period: the steps between the first
-        // and the last message fit into the time between them (less one
-        // period either end, for a late first message).
+        // One step per period: the steps between the first and the last
+        // message took that many periods, less one for a late first message
+        // (a 35 ms period fails this); and not much more, a late wake-up
+        // being allowed 30 % and 100 ms in all (a doubled period fails this).
         const auto periods = static_cast<long long>(at.back() - at.front());
         const long long ms = run.back().ms - run.front().ms;
-        EXPECT_GE(ms + 10, (periods - 2) * CUtilityPage::sweepPeriodMs)
+        EXPECT_GE(ms + 15, (periods - 1) * CUtilityPage::sweepPeriodMs)
             << periods << " steps in " << ms << " ms";
-        // Nor much slower: a doubled wait would take twice the time. A late
-        // wake-up starts a new period, so a loaded machine is allowed half
-        // a period more per step.
-        EXPECT_LE(ms, (periods + 3) * CUtilityPage::sweepPeriodMs * 3 / 2)
+        EXPECT_LE(ms, periods * CUtilityPage::sweepPeriodMs * 13 / 10 + 100)
             << periods << " steps in " << ms << " ms";
 
         // Stopped, nothing more comes.
@@ -435,149 +312,6 @@ TEST_F(UtilityPage, SweepStartsOnlyWhileTheSinePlays)
         pumpFor(3 * CUtilityPage::sweepPeriodMs);
         EXPECT_TRUE(tones().empty());
     }
-}
-
-// Losing or leaving the amplifier ends a sweep: otherwise it would go on into
-// the next connection, switch the next amplifier's generator on unasked, and
-// make a Zephyl line amplifier, which has none, look lost.
-struct SweepEnd
-{
-    const char* name;
-    std::function<void(UtilityPage&)> end;
-};
-
-void PrintTo(const SweepEnd& e, std::ostream* out)
-{
-    *out << e.name;
-}
-
-class SweepEnds : public UtilityPage, public testing::WithParamInterface<SweepEnd>
-{
-};
-
-TEST_P(SweepEnds, WithTheConnection)
-{
-    connect(1);
-    sineAt(300, 5);
-    click(page().sweep);
-    ASSERT_TRUE(pumpUntil([&] { return tones().size() >= 2; }));
-    GetParam().end(*this);
-    ASSERT_TRUE(pumpUntil([&] { return ! page().isSweepRunning(); }, 500));
-    EXPECT_FALSE(page().isSweeping());
-    EXPECT_FALSE(page().sweep.getToggleState());
-}
-
-const SweepEnd sweepEnds[] = {
-    {"Disconnect", [](UtilityPage& test) { test.disconnect(); }},
-    {"PowerOff", [](UtilityPage& test) { test.powerOff(); }},
-    {"AnotherModel", [](UtilityPage& test) { test.chooseModel(0); }},
-};
-
-std::string sweepEndName(const testing::TestParamInfo<SweepEnd>& param)
-{
-    return param.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(Utility, SweepEnds, testing::ValuesIn(sweepEnds), sweepEndName);
-
-// A sweep may run while no amplifier is online (the communicator drops its
-// steps). Connecting must end it before the connection opens, or a step can
-// overtake the generator's query and start the tone on the amplifier unasked.
-TEST_F(UtilityPage, ASweepRunningOfflineEndsBeforeConnecting)
-{
-    connect(1);
-    for (int cycle = 0; cycle < 3; ++cycle)
-    {
-        SCOPED_TRACE(cycle);
-        disconnect();
-        settle();
-        sineAt(300, 5);
-        click(page().sweep);
-        ASSERT_TRUE(page().isSweepRunning());
-        pumpFor(2 * CUtilityPage::sweepPeriodMs);
-        sim->clearLog();
-
-        // The row is still chosen: "Connect" connects it again.
-        click(setup().connectButton);
-        EXPECT_FALSE(page().isSweepRunning());
-        ASSERT_TRUE(
-            pumpUntil([&] { return com().isOnline() && com().pendingCount() == 0; }, 20000));
-        pumpFor(3 * CUtilityPage::sweepPeriodMs);
-
-        // The amplifier hears the generator's query and nothing that sets it.
-        const auto siggen = sim->log("/siggen");
-        ASSERT_FALSE(siggen.empty());
-        for (const auto& e : siggen)
-            EXPECT_EQ(e.arguments.rfind(",iff", 0), std::string::npos) << e.arguments;
-        EXPECT_EQ(amp->siggen().input().getStep(), 0);
-    }
-}
-
-TEST_F(UtilityPage, TheAmplifierTurningTheToneOffEndsTheSweep)
-{
-    connect(1);
-    const int inputs[] = {0, 2};
-    for (const int input : inputs)
-    {
-        SCOPED_TRACE(input);
-        sineAt(300, 5);
-        click(page().sweep);
-        ASSERT_TRUE(pumpUntil([&] { return tones().size() >= 2; }));
-        char buffer[64];
-        osc::OutboundPacketStream p(buffer, sizeof buffer);
-        p << osc::BeginMessage("/siggen") << osc::int32(input) << -20.0f << 1000.0f
-          << osc::EndMessage;
-        sim->sendToEditor(sim::Bytes(p.Data(), p.Data() + p.Size()));
-        ASSERT_TRUE(pumpUntil([&] { return ! page().isSweepRunning(); }, 1000));
-        EXPECT_FALSE(page().sweep.getToggleState());
-        settle();
-        sim->clearLog();
-        pumpFor(3 * CUtilityPage::sweepPeriodMs);
-        EXPECT_TRUE(tones().empty());
-    }
-}
-
-TEST_F(UtilityPage, ConnectingAZephylAmplifierMidSweepKeepsTheConnection)
-{
-    connect(1);
-    sineAt(300, 5);
-    click(page().sweep);
-    ASSERT_TRUE(pumpUntil([&] { return tones().size() >= 2; }));
-
-    sim::Amplifier zephyl(4, "Line");
-    sim::UdpAmpSim::Options o;
-    o.bindAddress = "127.0.0.3";
-    sim::UdpAmpSim other(zephyl, o);
-    ASSERT_TRUE(other.isBound());
-    setup().addFixedIp("127.0.0.3");
-    ASSERT_TRUE(pumpUntil([&] { return setup().getNumRows() == 3; }));
-    const auto click =
-        juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f,
-                         0.0f, 0.0f, 0.0f, &setup().table, &setup().table,
-                         juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
-    setup().cellClicked(2, 1, click);
-    ASSERT_EQ(dialogs.questions.size(), 1u);
-    dialogs.answer(true);
-    ASSERT_TRUE(pumpUntil([&] { return com().isOnline() && com().pendingCount() == 0; }, 20000));
-    // Four unanswered sends of 500 ms would have ended the connection.
-    pumpFor(2500);
-    EXPECT_TRUE(com().isOnline());
-    EXPECT_TRUE(dialogs.warnings.empty());
-    EXPECT_TRUE(other.log("/siggen").empty());
-    EXPECT_FALSE(page().isSweepRunning());
-}
-
-TEST_F(UtilityPage, ClosingTheEditorMidSweepEndsItAtOnce)
-{
-    connect(1);
-    sineAt(300, 5);
-    click(page().sweep);
-    ASSERT_TRUE(pumpUntil([&] { return tones().size() >= 2; }));
-    const auto start = std::chrono::steady_clock::now();
-    panel.reset();
-    const auto took = std::chrono::steady_clock::now() - start;
-    // The thread's allowance is 4 s; a woken sweep ends in far less.
-    EXPECT_LT(took, std::chrono::milliseconds(2000));
 }
 
 } // namespace
