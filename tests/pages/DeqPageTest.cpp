@@ -146,4 +146,150 @@ TEST_F(DeqPage, LinkingCopiesExactStepsAndBridgeDrivesChannelTwo)
     EXPECT_EQ(deqMessages(), std::vector<std::string> {blockAddress(0, 1, "comp")});
 }
 
+
+TEST_F(DeqPage, ControlsWhereTheLayoutPutsThem)
+{
+    using Rect = juce::Rectangle<int>;
+    EXPECT_EQ(page().getName(), "Dynamic EQ");
+    EXPECT_EQ(page().getLocalBounds(), Rect(0, 0, 720, 470));
+    const struct
+    {
+        const char* what;
+        juce::Component& c;
+        Rect bounds;
+    } pageCases[] = {{"left graph", page().band1Graph, {32, 10, 320, 150}},
+                     {"right graph", page().band2Graph, {390, 10, 320, 150}},
+                     {"tabs", page().tabs, {0, 176, 720, 296}},
+                     {"band 1 frame", page().band1Frame, {4, 208, 356, 258}},
+                     {"band 2 frame", page().band2Frame, {360, 208, 356, 258}}};
+    for (const auto& c : pageCases)
+        EXPECT_EQ(c.c.getBounds(), c.bounds) << c.what;
+
+    EXPECT_EQ(page().tabs.getTabBarDepth(), 30);
+    EXPECT_EQ(page().tabs.getTabNames(), juce::StringArray({"Channel A", "Channel B"}));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(page().tabs.getTabBackgroundColour(i), juce::Colour(0xff606060)) << i;
+    // The frames lie over the tab, framing its halves.
+    const juce::GroupComponent* frames[] = {&page().band1Frame, &page().band2Frame};
+    for (int b = 0; b < 2; ++b)
+    {
+        const auto& f = *frames[b];
+        EXPECT_EQ(f.getText(), "DEQ Band " + juce::String(b + 1));
+        EXPECT_EQ(f.getTextLabelPosition(), juce::Justification(juce::Justification::centred));
+        EXPECT_EQ(f.findColour(juce::GroupComponent::outlineColourId), juce::Colour(0xff5c5c5c));
+        EXPECT_EQ(f.findColour(juce::GroupComponent::textColourId), juce::Colour(0xffa8a8a8));
+        EXPECT_GT(page().getIndexOfChildComponent(&f),
+                  page().getIndexOfChildComponent(&page().tabs));
+    }
+    // One marker each; the right graph's sits in slot 0 and belongs to band 2.
+    const EQGraph* graphs[] = {&page().band1Graph, &page().band2Graph};
+    for (int b = 0; b < 2; ++b)
+    {
+        const EQGraph& g = *graphs[b];
+        ASSERT_NE(g.getHandle(0), nullptr);
+        EXPECT_EQ(g.getHandle(0)->getFilterIndex(), b);
+        EXPECT_EQ(g.getHandle(1), nullptr);
+        EXPECT_EQ(g.fillMode, 0);
+        EXPECT_EQ(g.fillColour[0], juce::Colour(0xfffdbb30).withAlpha(0.5f));
+        for (const auto& colour : g.curveColour)
+            EXPECT_EQ(colour, juce::Colour(0xfffdbb30));
+    }
+
+    // Band 2's controls sit 356 to 360 pixels right of band 1's.
+    const auto placed = [](CDeqTab::Band& x)
+    {
+        return std::array<juce::Component*, 11> {&x.deq,     &x.gain, &x.thres,   &x.freq,
+                                                 &x.freqBox, &x.qual, &x.qualBox, &x.att,
+                                                 &x.rel,     &x.type, &x.ratio};
+    };
+    const struct
+    {
+        const char* what;
+        Rect band1, band2;
+    } where[] = {{"DEQ", {152, 48, 52, 24}, {512, 48, 52, 24}},
+                 {"gain", {64, 40, 48, 60}, {420, 40, 48, 60}},
+                 {"threshold", {244, 40, 48, 60}, {604, 40, 48, 60}},
+                 {"frequency", {28, 144, 40, 40}, {388, 144, 40, 40}},
+                 {"frequency box", {24, 184, 48, 20}, {384, 184, 48, 20}},
+                 {"quality", {104, 144, 40, 40}, {463, 144, 40, 40}},
+                 {"quality box", {100, 184, 48, 20}, {460, 184, 48, 20}},
+                 {"attack", {200, 144, 48, 60}, {560, 144, 48, 60}},
+                 {"release", {280, 144, 48, 60}, {640, 144, 48, 60}},
+                 {"type", {57, 216, 65, 20}, {416, 216, 65, 20}},
+                 {"ratio", {240, 216, 64, 20}, {600, 216, 64, 20}}};
+    for (int c = 0; c < 2; ++c)
+        for (std::size_t i = 0; i < std::size(where); ++i)
+        {
+            SCOPED_TRACE(std::string(where[i].what) + " channel " + std::to_string(c));
+            EXPECT_EQ(placed(band(0, c))[i]->getBounds(), where[i].band1);
+            EXPECT_EQ(placed(band(1, c))[i]->getBounds(), where[i].band2);
+        }
+
+    // Ranges, steps and the value boxes of the knobs.
+    const auto knobsOf = [](CDeqTab::Band& x)
+    { return std::array<kit::Knob*, 6> {&x.gain, &x.thres, &x.freq, &x.qual, &x.att, &x.rel}; };
+    const struct
+    {
+        const char* what;
+        double minimum, maximum, interval;
+        bool valueBox;
+    } ranges[] = {{"gain", -15, 15, 0.5, true},    {"threshold", -60, 0, 1, true},
+                  {"frequency", 0, 600, 1, false}, {"quality", 0, 18, 1, false},
+                  {"attack", 0, 200, 0.5, true},   {"release", 20, 4000, 2.5, true}};
+    for (int b = 0; b < 2; ++b)
+        for (std::size_t i = 0; i < std::size(ranges); ++i)
+        {
+            const auto& k = ranges[i];
+            SCOPED_TRACE(std::string(k.what) + " band " + std::to_string(b + 1));
+            const kit::Knob& knob = *knobsOf(band(b))[i];
+            EXPECT_TRUE(knob.isRotary());
+            EXPECT_EQ(knob.getMinimum(), k.minimum);
+            EXPECT_EQ(knob.getMaximum(), k.maximum);
+            EXPECT_EQ(knob.getInterval(), k.interval);
+            if (k.valueBox)
+            {
+                EXPECT_EQ(knob.getTextBoxPosition(), juce::Slider::TextBoxBelow);
+                EXPECT_TRUE(knob.isTextBoxEditable());
+                EXPECT_EQ(knob.getTextBoxWidth(), 55);
+                EXPECT_EQ(knob.getTextBoxHeight(), 20);
+            }
+            else
+                EXPECT_EQ(knob.getTextBoxPosition(), juce::Slider::NoTextBox);
+        }
+
+    // Texts.
+    const auto items = [](const juce::ComboBox& list)
+    {
+        juce::StringArray out;
+        for (int i = 0; i < list.getNumItems(); ++i)
+            out.add(list.getItemText(i) + "=" + juce::String(list.getItemId(i)));
+        return out;
+    };
+    for (int b = 0; b < 2; ++b)
+    {
+        SCOPED_TRACE(b);
+        CDeqTab::Band& x = band(b);
+        EXPECT_EQ(x.deq.getButtonText(), "DEQ " + juce::String(b + 1));
+        EXPECT_EQ(x.deq.getTooltip(), "enable/disable");
+        EXPECT_TRUE(x.deq.getClickingTogglesState());
+        EXPECT_EQ(items(x.type), juce::StringArray({"BP=1", "LP6=2", "LP12=3", "HP6=4", "HP12=5"}));
+        EXPECT_EQ(items(x.ratio), juce::StringArray({"1:2.0=1", "1:3.0=2", "1:5.0=3", "1:10=4"}));
+        for (const juce::ComboBox* list : {&x.type, &x.ratio})
+        {
+            EXPECT_EQ(list->getTextWhenNothingSelected(), "");
+            EXPECT_EQ(list->getTextWhenNoChoicesAvailable(), "(no choices)");
+        }
+        EXPECT_FALSE(x.freqBox.isReadOnly());
+        EXPECT_TRUE(x.qualBox.isReadOnly());
+        juce::StringArray labels;
+        for (const juce::Label* l : {&x.gainLabel, &x.gainUnit, &x.thresLabel, &x.thresUnit,
+                                     &x.freqLabel, &x.hz, &x.qualLabel, &x.attLabel, &x.attUnit,
+                                     &x.relLabel, &x.relUnit, &x.typeLabel, &x.ratioLabel})
+            labels.add(l->getText());
+        EXPECT_EQ(labels,
+                  juce::StringArray({"Gain", "dB", "Threshold", "dB", "Frequency", "Hz", "Quality",
+                                     "Attack", "ms", "Release", "ms", "Type", "Ratio"}));
+    }
+}
+
 } // namespace
