@@ -15,6 +15,48 @@ std::string blockAddress(int channel, int band, const char* block)
            block;
 }
 
+// The values of one message as the amplifier received it: ",ff 20 500" or
+// ",sff \"OFF\" 1000 1"; the string argument is kept apart.
+struct Sent
+{
+    std::string text;
+    std::vector<float> numbers;
+};
+
+Sent parseSent(const std::string& arguments)
+{
+    std::istringstream in(arguments);
+    std::string tags, word;
+    in >> tags;
+    Sent out;
+    while (in >> word)
+        if (word.front() == '"')
+            out.text = word.substr(1, word.size() - 2);
+        else
+            out.numbers.push_back(std::stof(word));
+    return out;
+}
+
+bool samePixels(const juce::Image& a, const juce::Image& b)
+{
+    if (a.getBounds() != b.getBounds())
+        return false;
+    for (int y = 0; y < a.getHeight(); ++y)
+        for (int x = 0; x < a.getWidth(); ++x)
+            if (a.getPixelAt(x, y) != b.getPixelAt(x, y))
+                return false;
+    return true;
+}
+
+bool hasColour(const juce::Image& image, juce::Colour colour)
+{
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            if (image.getPixelAt(x, y) == colour)
+                return true;
+    return false;
+}
+
 class DeqPage : public PageFixture
 {
 protected:
@@ -36,6 +78,22 @@ protected:
                     if (prepare)
                         prepare(a);
                 });
+    }
+
+    // What both graphs show, as the page paints them (the page's paint
+    // decides which channel they draw).
+    std::array<juce::Image, 2> graphPictures()
+    {
+        return {page().createComponentSnapshot(page().band1Graph.getBounds(), true, 1.0f),
+                page().createComponentSnapshot(page().band2Graph.getBounds(), true, 1.0f)};
+    }
+
+    std::vector<Sent> sent(int c, int b, const char* block) const
+    {
+        std::vector<Sent> out;
+        for (const auto& a : received(blockAddress(c, b, block)))
+            out.push_back(parseSent(a));
+        return out;
     }
 
     // The addresses of every dynamic band message received, in order.
@@ -145,7 +203,6 @@ TEST_F(DeqPage, LinkingCopiesExactStepsAndBridgeDrivesChannelTwo)
     EXPECT_EQ(treeBand(1, 1).comp->mgain().getValue(), -4.5f);
     EXPECT_EQ(deqMessages(), std::vector<std::string> {blockAddress(0, 1, "comp")});
 }
-
 
 TEST_F(DeqPage, ControlsWhereTheLayoutPutsThem)
 {
@@ -290,6 +347,96 @@ TEST_F(DeqPage, ControlsWhereTheLayoutPutsThem)
                   juce::StringArray({"Gain", "dB", "Threshold", "dB", "Frequency", "Hz", "Quality",
                                      "Attack", "ms", "Release", "ms", "Type", "Ratio"}));
     }
+}
+
+TEST_F(DeqPage, AttackAndReleaseSendTheTimeBlockAndLeaveTheGraphsAlone)
+{
+    // Band 1: -4 dB at -24 dB, 1:3, BP at 80 Hz; band 2: +3 dB, HP12 at 3 kHz.
+    connectDual();
+    const auto before = graphPictures();
+    for (const auto& picture : before)
+        ASSERT_TRUE(hasColour(picture, juce::Colour(0xfffdbb30))); // curves drawn
+    const auto levels = context.responses.deqLevelFactor;
+    const auto frequencies = context.responses.deqFrequency;
+
+    band(0).att.setValue(37.5, juce::sendNotificationSync);
+    band(1).rel.setValue(1002.5, juce::sendNotificationSync);
+    const auto moved = graphPictures();
+    settle(); // and the amplifier's answers are shown
+    const auto after = graphPictures();
+    for (std::size_t i = 0; i < 2; ++i)
+    {
+        EXPECT_TRUE(samePixels(before[i], moved[i])) << "graph " << i << " while moving";
+        EXPECT_TRUE(samePixels(before[i], after[i])) << "graph " << i << " after the answer";
+    }
+    EXPECT_EQ(context.responses.deqLevelFactor, levels);
+    EXPECT_EQ(context.responses.deqFrequency, frequencies);
+
+    EXPECT_EQ(deqMessages(),
+              (std::vector<std::string> {blockAddress(0, 0, "time"), blockAddress(0, 1, "time")}));
+    const auto t1 = sent(0, 0, "time");
+    const auto t2 = sent(0, 1, "time");
+    ASSERT_EQ(t1.size(), 1u);
+    ASSERT_EQ(t2.size(), 1u);
+    EXPECT_EQ(t1[0].numbers, (std::vector<float> {37.5f, 500.0f}));
+    EXPECT_EQ(t2[0].numbers, (std::vector<float> {30.0f, 1002.5f}));
+    EXPECT_EQ(treeBand(0, 0).time->att().getValue(), 37.5f);
+    EXPECT_EQ(treeBand(0, 1).time->rel().getValue(), 1002.5f);
+}
+
+TEST_F(DeqPage, AnOffBandsMarkerMovesOnlyAlongTheFrequencies)
+{
+    connectDual([](sim::Amplifier& a) { a.setBlock("/channel/1/deq/1/filt OFF 1k00 1.0"); });
+    filter_drag& off = *page().band1Graph.getHandle(0);
+    const int centre = off.getWidth() / 2;
+    const int step = treeBand(0, 0).filt->freq().getStep();
+
+    // Neither the wheel nor a vertical drag does anything...
+    off.wheel(1.0f);
+    off.wheel(-1.0f);
+    off.dragTo(centre, 8);
+    off.dragTo(centre, 2);
+    settle();
+    EXPECT_TRUE(deqMessages().empty());
+    EXPECT_EQ(treeBand(0, 0).comp->mgain().getValue(), -4.0f);
+    EXPECT_EQ(treeBand(0, 0).filt->qual().getValue(), 1.0f);
+    EXPECT_EQ(band(0).gain.getValue(), -4.0);
+
+    // ...while a horizontal one moves the frequency, two steps a pixel.
+    off.dragTo(centre + 5, 2);
+    settle();
+    EXPECT_EQ(treeBand(0, 0).filt->freq().getStep(), step + 10);
+    EXPECT_EQ(band(0).freq.getValue(), step + 10);
+    EXPECT_EQ(band(0).freqBox.getText(), juce::String(treeBand(0, 0).filt->freq().text()));
+    EXPECT_EQ(deqMessages(), std::vector<std::string> {blockAddress(0, 0, "filt")});
+    const auto filt = sent(0, 0, "filt");
+    ASSERT_EQ(filt.size(), 1u);
+    EXPECT_EQ(filt[0].text, "OFF");
+    EXPECT_FALSE(band(0).deq.getToggleState());
+    EXPECT_EQ(page().band1Graph.handleFrequency[0], treeBand(0, 0).filt->freq().getValue());
+
+    // The right graph's marker drives band 2 (HP12, +3 dB, Q 0.7): 4 pixels
+    // down take 2 dB off, the wheel steps the quality up the table.
+    filter_drag& on = *page().band2Graph.getHandle(0);
+    sim->clearLog();
+    on.dragTo(centre, 4);
+    on.wheel(1.0f);
+    settle();
+    EXPECT_EQ(treeBand(0, 1).comp->mgain().getValue(), 1.0f);
+    EXPECT_EQ(band(1).gain.getValue(), 1.0);
+    EXPECT_EQ(treeBand(0, 1).filt->qual().getValue(), 0.8f);
+    EXPECT_EQ(deqMessages(),
+              (std::vector<std::string> {blockAddress(0, 1, "comp"), blockAddress(0, 1, "filt")}));
+    const auto comp = sent(0, 1, "comp");
+    ASSERT_EQ(comp.size(), 1u);
+    EXPECT_EQ(comp[0].numbers, (std::vector<float> {1.0f, -36.0f, 4.0f}));
+
+    // With the channel B tab on show the markers act on channel B.
+    page().tabs.setCurrentTabIndex(1);
+    sim->clearLog();
+    on.dragTo(centre, 6);
+    settle();
+    EXPECT_EQ(deqMessages(), std::vector<std::string> {blockAddress(1, 1, "comp")});
 }
 
 } // namespace
