@@ -159,7 +159,7 @@ juce::Result presetDocument::loadDocument(const juce::File& file)
 
 juce::Result presetDocument::saveDocument(const juce::File& file)
 {
-    const juce::File f = file.withFileExtension(".vlp");
+    const juce::File f = fileToWrite(file);
     const std::string text = buildPresetText();
 
     // Written to a temporary file that then replaces the target, so a failed

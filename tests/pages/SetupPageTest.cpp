@@ -326,6 +326,52 @@ TEST_F(SetupPage, PresetFilesSaveAndLoadThroughTheChoosers)
     EXPECT_TRUE(dialogs.warnings.empty());
 }
 
+TEST_F(SetupPage, SavingOverAnExistingPresetFileAsksFirst)
+{
+    const auto existing = dir().getChildFile("Show.vlp");
+    ASSERT_TRUE(existing.replaceWithText("the old show"));
+    setup().presetNameBox.setText("Show", false);
+
+    // The user types "Show" (the chooser sees no such file, but "Show.vlp"
+    // is what would be written) or "Show.txt": asked about "Show.vlp" each
+    // time; "Cancel" writes nothing.
+    for (const char* typed : {"Show", "Show.txt"})
+    {
+        click(setup().saveButton);
+        choosers.choose(dir().getChildFile(typed));
+        pumpFor(50);
+        ASSERT_EQ(dialogs.questions.size(), 1u) << typed;
+        EXPECT_EQ(dialogs.questions[0].title, "File already exists");
+        EXPECT_EQ(dialogs.questions[0].message,
+                  "There's already a file called: " + existing.getFullPathName().toStdString() +
+                      "\n\nAre you sure you want to overwrite it?");
+        EXPECT_EQ(dialogs.questions[0].confirm, "Overwrite");
+        EXPECT_EQ(dialogs.questions[0].cancel, "Cancel");
+        dialogs.answer(false);
+        pumpFor(50);
+        EXPECT_EQ(existing.loadFileAsString(), "the old show") << typed;
+        EXPECT_FALSE(dir().getChildFile(typed).exists()) << typed;
+        EXPECT_EQ(setup().fileNameBox.getText(), "") << typed;
+    }
+
+    // The name of the file itself: asked the same way, once.
+    click(setup().saveButton);
+    choosers.choose(existing);
+    pumpFor(50);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    dialogs.answer(true);
+    ASSERT_TRUE(pumpUntil([&] { return existing.loadFileAsString().startsWith("Show\n"); }));
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(setup().fileNameBox.getText(), "Show.vlp");
+
+    // A new name asks nothing.
+    click(setup().saveButton);
+    choosers.choose(dir().getChildFile("Fresh"));
+    const auto fresh = dir().getChildFile("Fresh.vlp");
+    ASSERT_TRUE(pumpUntil([&] { return fresh.existsAsFile(); }));
+    EXPECT_TRUE(dialogs.questions.empty());
+}
+
 TEST_F(SetupPage, AFailedLoadOrSaveLeavesThePageAsItWas)
 {
     startAmplifier(0, "Main");
