@@ -2,7 +2,9 @@
 
 #include "EditorFixture.h"
 #include "FakePeer.h"
+#include "SimulatedHid.h"
 #include "UdpAmpSim.h"
+#include "UsbAmpSim.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -429,5 +431,99 @@ TEST_F(SetupPage, LoadingWhileConnectedSendsEveryBlock)
     EXPECT_EQ(blocks, 39);
     EXPECT_EQ(amp->tree().channels[1]->limiter->thres().getValue(), 42.0f);
 }
+
+} // namespace
+
+namespace
+{
+
+// An editor with a USB bus beside the network: a USB amplifier plugged in
+// asks its own question while the page's question may still be open.
+class TwoQuestions : public SetupPage,
+                     public ::testing::WithParamInterface<std::tuple<bool, bool, bool>>
+{
+protected:
+    sim::SimulatedHidBus* bus = nullptr;
+
+    void SetUp() override
+    {
+        auto owned = std::make_unique<sim::SimulatedHidBus>();
+        bus = owned.get();
+        context.hid = std::move(owned);
+        SetupPage::SetUp();
+    }
+};
+
+// (USB question answered first, answer to the network question, answer to
+// the USB question)
+TEST_P(TwoQuestions, OnlineOnlyWithTheLastAcceptedAmplifier)
+{
+    const auto [usbFirst, acceptNetwork, acceptUsb] = GetParam();
+    startAmplifier(5, "Far");
+    const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {},
+                                        0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &setup().table,
+                                        &setup().table, juce::Time::getCurrentTime(), {},
+                                        juce::Time::getCurrentTime(), 1, false);
+    setup().cellClicked(1, 1, click);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+
+    sim::Amplifier local(2, "Near");
+    sim::UsbAmpSim device(local, *bus);
+    ASSERT_TRUE(pumpUntil([&] { return dialogs.questions.size() == 2; }, 10000));
+    ASSERT_EQ(dialogs.questions[1].title, "Vorn series connected");
+
+    if (usbFirst)
+    {
+        dialogs.answer(acceptUsb, 1);
+        pumpFor(100);
+        dialogs.answer(acceptNetwork, 0);
+    }
+    else
+    {
+        dialogs.answer(acceptNetwork, 0);
+        pumpFor(100);
+        dialogs.answer(acceptUsb, 0);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return com().pendingCount() == 0; }, 20000));
+    pumpFor(200);
+
+    // The last accepted question wins.
+    const bool networkWins = acceptNetwork && (usbFirst || ! acceptUsb);
+    const bool usbWins = acceptUsb && ! networkWins;
+    EXPECT_EQ(com().isOnline(), networkWins || usbWins);
+    EXPECT_EQ(setup().isConnected(), networkWins || usbWins);
+    if (networkWins)
+    {
+        EXPECT_EQ(com().getTransport(), 2);
+        EXPECT_EQ(setup().getSelectedRow(), 1);
+        EXPECT_EQ(panel->getTitle(), "[Device: ZL-500-DX]");
+        EXPECT_EQ(sim->log("/online").size(), 1u);
+        EXPECT_EQ(sim->log("/offline").size(), 0u);
+    }
+    if (usbWins)
+    {
+        EXPECT_EQ(com().getTransport(), 1);
+        EXPECT_EQ(setup().getSelectedRow(), 0);
+        EXPECT_EQ(panel->getTitle(), "[Device: VN-840Z]");
+        EXPECT_EQ(device.log("/online").size(), 1u);
+        // A network amplifier that was online first was told it is left.
+        EXPECT_EQ(sim->log("/offline").size(), sim->log("/online").size());
+    }
+    if (! networkWins)
+    {
+        EXPECT_LE(sim->log("/online").size(), sim->log("/offline").size());
+    }
+    if (! usbWins)
+    {
+        EXPECT_NE(com().getTransport(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerOrders, TwoQuestions,
+                         ::testing::Values(std::make_tuple(false, true, true),
+                                           std::make_tuple(true, true, true),
+                                           std::make_tuple(true, false, true),
+                                           std::make_tuple(false, true, false),
+                                           std::make_tuple(true, true, false)));
 
 } // namespace
