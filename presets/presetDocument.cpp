@@ -36,10 +36,13 @@ juce::String titleFromBytes(std::string_view bytes)
     if (juce::CharPointer_UTF8::isValidString(bytes.data(), static_cast<int>(bytes.size())) &&
         bytes.find('\0') == std::string_view::npos)
         return juce::String::fromUTF8(bytes.data(), static_cast<int>(bytes.size()));
-    juce::String title;
-    for (const char c : bytes)
-        title += (c >= 0x20 && c < 0x7f) ? juce::juce_wchar(c) : juce::juce_wchar('?');
-    return title;
+    // Built whole and converted once: growing a juce::String a character at
+    // a time copies it each time, which freezes the window on a large file.
+    std::string printable(bytes);
+    for (char& c : printable)
+        if (c < 0x20 || c >= 0x7f)
+            c = '?';
+    return juce::String(printable.data(), printable.size());
 }
 
 std::size_t skipSpaces(std::string_view line, std::size_t i)

@@ -367,3 +367,42 @@ TEST_F(Presets, MalformedFilesOfAnySizeLoadWithoutHarm)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(Presets, ATenMegabyteBinaryFileLoadsAtOnce)
+{
+    // Random bytes, the first line as long as the file (an invalid byte
+    // first, so the title cannot be taken as it is), or broken into lines.
+    constexpr std::size_t size = 10 * 1024 * 1024;
+    juce::Random random(7);
+    std::string oneLine(size, '\0');
+    for (auto& c : oneLine)
+    {
+        c = static_cast<char>(random.nextInt(256));
+        if (c == '\n' || c == '\0')
+            c = '\x80';
+    }
+    oneLine[0] = '\xff';
+    std::string lines = oneLine;
+    for (std::size_t i = 100; i < lines.size(); i += 1 + static_cast<std::size_t>(random.nextInt(200)))
+        lines[i] = '\n';
+
+    int i = 0;
+    for (const auto* text : {&oneLine, &lines})
+    {
+        const auto file = write("binary" + juce::String(i++) + ".vlp", *text);
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        const auto result = doc->loadDocument(file);
+        const auto elapsed = juce::Time::getMillisecondCounterHiRes() - start;
+        EXPECT_TRUE(result.wasOk());
+        EXPECT_LE(doc->getDocumentTitle().length(), 10);
+        // Well under a second on a desktop; the bound leaves room for a
+        // loaded machine and sanitizer builds, not for work that grows with
+        // the square of the size (minutes).
+        EXPECT_LT(elapsed, 5000.0) << "file " << i;
+    }
+}
+
+} // namespace
