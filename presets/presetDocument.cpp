@@ -151,10 +151,12 @@ juce::Result presetDocument::loadDocument(const juce::File& file)
     if (f == juce::File() || ! f.existsAsFile())
         return juce::Result::fail(notValid);
 
-    juce::MemoryBlock bytes;
-    if (! f.loadFileAsData(bytes))
+    juce::FileInputStream in(f);
+    if (! in.openedOk())
         return juce::Result::fail(notValid);
-    const std::string_view text(static_cast<const char*>(bytes.getData()), bytes.getSize());
+    // Read as text: the toolkit drops a UTF-8 byte-order mark and decodes
+    // UTF-16 with either mark, as text editors may save a preset.
+    const std::string text = in.readEntireStreamAsString().toStdString();
     applyPresetText(text);
     presetTitle = presetTitle.substring(0, titleLength);
     return juce::Result::ok();

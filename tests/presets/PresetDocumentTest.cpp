@@ -406,3 +406,49 @@ TEST_F(Presets, ATenMegabyteBinaryFileLoadsAtOnce)
 }
 
 } // namespace
+
+namespace
+{
+
+// A text editor's other ways of saving the same preset.
+std::string utf16(const std::string& ascii, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (const char c : ascii)
+    {
+        if (bigEndian)
+            out += '\0';
+        out += c;
+        if (! bigEndian)
+            out += '\0';
+    }
+    return out;
+}
+
+TEST_F(Presets, TextWithAByteOrderMarkOrInUtf16Loads)
+{
+    const std::string text = "Marked\r\nBEGIN_OSC_DATA\r\n/channel/1/delay fi 1.5 180\r\n"
+                             "/channel/2/peq/3 sfff HS12 1k2 -4.5 2.0\r\nEND_OSC_DATA\r\n";
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+    } files[] = {{"utf8-bom.vlp", "\xef\xbb\xbf" + text},
+                 {"utf16-le.vlp", utf16(text, false)},
+                 {"utf16-be.vlp", utf16(text, true)}};
+    for (const auto& f : files)
+    {
+        delay(1).del().setValue(0.0f);
+        delay(1).pol().setStep(0);
+        band(2, 3).type().setStep(0);
+        ASSERT_TRUE(doc->loadDocument(write(f.name, f.bytes)).wasOk()) << f.name;
+        EXPECT_EQ(doc->getDocumentTitle(), "Marked") << f.name;
+        EXPECT_EQ(delay(1).del().getStep(), 150) << f.name;
+        EXPECT_EQ(delay(1).pol().getStep(), 180) << f.name;
+        EXPECT_EQ(band(2, 3).type().choiceText(), "HS12") << f.name;
+        EXPECT_NEAR(band(2, 3).freq().getValue(), 1200.0f, 6.0f) << f.name;
+        EXPECT_EQ(band(2, 3).gain().getValue(), -4.5f) << f.name;
+    }
+}
+
+} // namespace
