@@ -164,7 +164,19 @@ TEST_F(SetupPage, ConnectingToAVornSeriesAmplifier)
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_EQ(setup().getSelectedRow(), -1);
 
-    connectToRow(1);
+    const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {},
+                                        {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &setup().table,
+                                        &setup().table, juce::Time::getCurrentTime(), {},
+                                        juce::Time::getCurrentTime(), 1, false);
+    setup().cellClicked(1, 1, click);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].title, "Select active Device");
+    EXPECT_EQ(dialogs.questions[0].message, "Connect to device and lose current settings?");
+    EXPECT_EQ(dialogs.questions[0].confirm, "Connect");
+    EXPECT_EQ(dialogs.questions[0].cancel, "Cancel");
+    dialogs.answer(true);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return com().pendingCount() == 0 && setup().presetSlotName(2) == "Club"; }, 8000));
     EXPECT_TRUE(setup().isConnected());
     EXPECT_TRUE(setup().connectButton.getToggleState());
     EXPECT_EQ(panel->getTitle(), "[Device: VN-880]");
@@ -325,6 +337,41 @@ TEST_F(SetupPage, PresetFilesSaveAndLoadThroughTheChoosers)
     // Cancelling does nothing.
     click(setup().loadButton);
     choosers.choose(juce::File());
+    EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(SetupPage, SaveProposesTheFileNameInTheLastFolderOrHome)
+{
+    const auto home = juce::File::getSpecialLocation(juce::File::userHomeDirectory);
+    struct Case
+    {
+        const char* fileName;
+        const char* presetName;
+        bool recent;
+        const char* proposed; // the name in the proposed folder
+    };
+    const Case cases[] = {
+        {"", "Show", false, "Show"},             // no recent file: the home folder
+        {"front.vlp", "Show", false, "front.vlp"}, // the file name box comes first
+        {"", "Show", true, "Show"},              // the folder of the recent file
+        {"front.vlp", "", true, "front.vlp"},
+    };
+    const auto recent = dir().getChildFile("shows").getChildFile("last.vlp");
+    ASSERT_TRUE(recent.getParentDirectory().createDirectory());
+    ASSERT_TRUE(recent.replaceWithText("x"));
+    for (const auto& c : cases)
+    {
+        if (c.recent)
+            context.presets->setLastDocumentOpened(recent);
+        setup().fileNameBox.setText(c.fileName, false);
+        setup().presetNameBox.setText(c.presetName, false);
+        click(setup().saveButton);
+        ASSERT_EQ(choosers.requests.size(), 1u);
+        const auto folder = c.recent ? recent.getParentDirectory() : home;
+        EXPECT_EQ(choosers.requests[0].start, folder.getChildFile(c.proposed))
+            << c.fileName << "|" << c.presetName << "|" << c.recent;
+        choosers.choose(juce::File());
+    }
     EXPECT_TRUE(dialogs.warnings.empty());
 }
 
