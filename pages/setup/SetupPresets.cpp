@@ -268,27 +268,27 @@ void CSetupPage::savePresetFileTo(const juce::File& file)
     const juce::String previousTitle = context.presets->getDocumentTitle();
     context.presets->setPresetTitle(presetNameBox.getText());
     juce::Component::SafePointer<CSetupPage> self(this);
-    context.presets->saveAsAsync(
-        file, false, false, false,
-        [self, previousTitle, saved = presetDocument::fileToWrite(file)](
-            juce::FileBasedDocument::SaveResult r)
-        {
-            if (self == nullptr)
-                return;
-            auto& c = self->context;
-            if (r != juce::FileBasedDocument::savedOk)
-            {
-                // The names stay as they were.
-                c.presets->setPresetTitle(previousTitle);
-                c.dialogs->showWarning("Failed to save file...", "Couldn't write to the file.",
-                                       "OK");
-                return;
-            }
-            // The next load starts where the user saved.
-            c.presets->setLastDocumentOpened(saved);
-            self->fileNameBox.setText(saved.getFileName(), false);
-            self->deselectPresetSlot();
-        });
+    context.presets->saveAsAsync(file, false, false, false,
+                                 [self, previousTitle, saved = presetDocument::fileToWrite(file)](
+                                     juce::FileBasedDocument::SaveResult r)
+                                 {
+                                     if (self == nullptr)
+                                         return;
+                                     auto& c = self->context;
+                                     if (r != juce::FileBasedDocument::savedOk)
+                                     {
+                                         // The names stay as they were.
+                                         c.presets->setPresetTitle(previousTitle);
+                                         c.dialogs->showWarning("Failed to save file...",
+                                                                "Couldn't write to the file.",
+                                                                "OK");
+                                         return;
+                                     }
+                                     // The next load starts where the user saved.
+                                     c.presets->setLastDocumentOpened(saved);
+                                     self->fileNameBox.setText(saved.getFileName(), false);
+                                     self->deselectPresetSlot();
+                                 });
 }
 
 // --- meters and LEDs ----------------------------------------------------------

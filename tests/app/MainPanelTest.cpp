@@ -84,8 +84,7 @@ TEST_F(MainPanel, LosingTheUtilityTabWhileItShowsGoesToSetup)
         EXPECT_TRUE(page->isVisible());
         EXPECT_EQ(page->getParentComponent(), &tabs);
     }
-    EXPECT_EQ(tabs.getCurrentContentComponent(),
-              static_cast<juce::Component*>(context.setupPage));
+    EXPECT_EQ(tabs.getCurrentContentComponent(), static_cast<juce::Component*>(context.setupPage));
 }
 
 TEST_F(MainPanel, LinkedGainsKeepTheirDistanceInsideTheRange)

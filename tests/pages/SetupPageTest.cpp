@@ -164,10 +164,10 @@ TEST_F(SetupPage, ConnectingToAVornSeriesAmplifier)
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_EQ(setup().getSelectedRow(), -1);
 
-    const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {},
-                                        {}, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &setup().table,
-                                        &setup().table, juce::Time::getCurrentTime(), {},
-                                        juce::Time::getCurrentTime(), 1, false);
+    const auto click =
+        juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f,
+                         0.0f, 0.0f, 0.0f, &setup().table, &setup().table,
+                         juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
     setup().cellClicked(1, 1, click);
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].title, "Select active Device");
@@ -351,9 +351,9 @@ TEST_F(SetupPage, SaveProposesTheFileNameInTheLastFolderOrHome)
         const char* proposed; // the name in the proposed folder
     };
     const Case cases[] = {
-        {"", "Show", false, "Show"},             // no recent file: the home folder
+        {"", "Show", false, "Show"},               // no recent file: the home folder
         {"front.vlp", "Show", false, "front.vlp"}, // the file name box comes first
-        {"", "Show", true, "Show"},              // the folder of the recent file
+        {"", "Show", true, "Show"},                // the folder of the recent file
         {"front.vlp", "", true, "front.vlp"},
     };
     const auto recent = dir().getChildFile("shows").getChildFile("last.vlp");
@@ -507,10 +507,10 @@ TEST_P(TwoQuestions, OnlineOnlyWithTheLastAcceptedAmplifier)
 {
     const auto [usbFirst, acceptNetwork, acceptUsb] = GetParam();
     startAmplifier(5, "Far");
-    const auto click = juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {},
-                                        0.0f, 0.0f, 0.0f, 0.0f, 0.0f, &setup().table,
-                                        &setup().table, juce::Time::getCurrentTime(), {},
-                                        juce::Time::getCurrentTime(), 1, false);
+    const auto click =
+        juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f,
+                         0.0f, 0.0f, 0.0f, &setup().table, &setup().table,
+                         juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
     setup().cellClicked(1, 1, click);
     ASSERT_EQ(dialogs.questions.size(), 1u);
 

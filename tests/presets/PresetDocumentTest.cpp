@@ -386,7 +386,8 @@ TEST_F(Presets, ATenMegabyteBinaryFileLoadsAtOnce)
     }
     oneLine[0] = '\xff';
     std::string lines = oneLine;
-    for (std::size_t i = 100; i < lines.size(); i += 1 + static_cast<std::size_t>(random.nextInt(200)))
+    for (std::size_t i = 100; i < lines.size();
+         i += 1 + static_cast<std::size_t>(random.nextInt(200)))
         lines[i] = '\n';
 
     int i = 0;
