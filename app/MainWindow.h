@@ -22,6 +22,8 @@ public:
 
 private:
     AppContext& context;
+    // Without one, no component of the editor can show its tooltip.
+    juce::TooltipWindow tooltips {this};
 };
 
 } // namespace velmora

@@ -318,7 +318,13 @@ void RemoteControl::setDeviceModel(int i)
     if (vorn && tabs.getNumTabs() == 5)
         tabs.addTab("Utility", palette::tab, utilityPage.get(), false);
     else if (! vorn && tabs.getNumTabs() == 6)
+    {
         tabs.removeTab(5);
+        // The Utility tab was the one shown: without this no tab is
+        // selected and the page area stays empty.
+        if (tabs.getCurrentTabIndex() < 0)
+            tabs.setCurrentTabIndex(4);
+    }
 
     for (juce::Component* c :
          std::initializer_list<juce::Component*> {&gainA, &gainB, &muteAButton, &muteBButton,

@@ -36,10 +36,13 @@ juce::String titleFromBytes(std::string_view bytes)
     if (juce::CharPointer_UTF8::isValidString(bytes.data(), static_cast<int>(bytes.size())) &&
         bytes.find('\0') == std::string_view::npos)
         return juce::String::fromUTF8(bytes.data(), static_cast<int>(bytes.size()));
-    juce::String title;
-    for (const char c : bytes)
-        title += (c >= 0x20 && c < 0x7f) ? juce::juce_wchar(c) : juce::juce_wchar('?');
-    return title;
+    // Built whole and converted once: growing a juce::String a character at
+    // a time copies it each time, which freezes the window on a large file.
+    std::string printable(bytes);
+    for (char& c : printable)
+        if (c < 0x20 || c >= 0x7f)
+            c = '?';
+    return juce::String(printable.data(), printable.size());
 }
 
 std::size_t skipSpaces(std::string_view line, std::size_t i)
@@ -148,10 +151,12 @@ juce::Result presetDocument::loadDocument(const juce::File& file)
     if (f == juce::File() || ! f.existsAsFile())
         return juce::Result::fail(notValid);
 
-    juce::MemoryBlock bytes;
-    if (! f.loadFileAsData(bytes))
+    juce::FileInputStream in(f);
+    if (! in.openedOk())
         return juce::Result::fail(notValid);
-    const std::string_view text(static_cast<const char*>(bytes.getData()), bytes.getSize());
+    // Read as text: the toolkit drops a UTF-8 byte-order mark and decodes
+    // UTF-16 with either mark, as text editors may save a preset.
+    const std::string text = in.readEntireStreamAsString().toStdString();
     applyPresetText(text);
     presetTitle = presetTitle.substring(0, titleLength);
     return juce::Result::ok();
@@ -159,7 +164,7 @@ juce::Result presetDocument::loadDocument(const juce::File& file)
 
 juce::Result presetDocument::saveDocument(const juce::File& file)
 {
-    const juce::File f = file.withFileExtension(".vlp");
+    const juce::File f = fileToWrite(file);
     const std::string text = buildPresetText();
 
     // Written to a temporary file that then replaces the target, so a failed

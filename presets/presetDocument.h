@@ -40,6 +40,12 @@ public:
 
     void setPresetTitle(const juce::String& title) { presetTitle = title; }
 
+    // The file a save to `chosen` really writes: its ".vlp" counterpart.
+    static juce::File fileToWrite(const juce::File& chosen)
+    {
+        return chosen.withFileExtension(".vlp");
+    }
+
 private:
     Croot& root;
     SettingsStore& settings;

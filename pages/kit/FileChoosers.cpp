@@ -27,8 +27,7 @@ void JuceFileChoosers::chooseFileToSave(const juce::String& title, const juce::F
                                         std::function<void(const juce::File&)> chosen)
 {
     launch(title, start, pattern,
-           juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles |
-               juce::FileBrowserComponent::warnAboutOverwriting,
+           juce::FileBrowserComponent::saveMode | juce::FileBrowserComponent::canSelectFiles,
            std::move(chosen));
 }
 

@@ -17,7 +17,8 @@ public:
     virtual void chooseFileToOpen(const juce::String& title, const juce::File& start,
                                   const juce::String& pattern,
                                   std::function<void(const juce::File&)> chosen) = 0;
-    // Warns before overwriting an existing file.
+    // Asks nothing about existing files: the caller knows which file it will
+    // really write and asks about that one.
     virtual void chooseFileToSave(const juce::String& title, const juce::File& start,
                                   const juce::String& pattern,
                                   std::function<void(const juce::File&)> chosen) = 0;

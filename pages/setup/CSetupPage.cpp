@@ -296,10 +296,8 @@ void CSetupPage::cellClicked(int clickedRow, int, const juce::MouseEvent& event)
                                      "Cancel",
                                      [self, clickedRow](bool accepted)
                                      {
-                                         if (self == nullptr || ! accepted)
-                                             return;
-                                         self->selectDevice(clickedRow);
-                                         self->connectDevice();
+                                         if (self != nullptr && accepted)
+                                             self->connectChosenRow(clickedRow);
                                      });
     }
     // The table's selection always shows the chosen device.
@@ -307,6 +305,21 @@ void CSetupPage::cellClicked(int clickedRow, int, const juce::MouseEvent& event)
         table.selectRow(selectedRow);
     else
         table.deselectAllRows();
+}
+
+void CSetupPage::connectChosenRow(int clickedRow)
+{
+    // Another question (a USB amplifier plugged in) may have been accepted
+    // while this one was open: leave that connection first, so that this
+    // device is the one that goes online and is told so.
+    if (! notConnected)
+    {
+        if (selectedRow == clickedRow)
+            return;
+        disconnectDevice();
+    }
+    selectDevice(clickedRow);
+    connectDevice();
 }
 
 void CSetupPage::selectDevice(int index)

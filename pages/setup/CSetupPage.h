@@ -110,6 +110,10 @@ private:
     void styleButton(juce::TextButton& b);
     void styleLabel(juce::Label& l, const juce::String& text);
     void styleEditor(juce::TextEditor& e, int maxLength, bool selectAllOnFocus);
+    // The answer "Connect" to the question for a clicked row.
+    void connectChosenRow(int clickedRow);
+    // Saves the tree to the ".vlp" counterpart of `file`, asked or not.
+    void savePresetFileTo(const juce::File& file);
 
     MainPanelView& mainPanel;
     juce::XmlElement deviceList {"DEVICELIST"};

@@ -242,30 +242,53 @@ void CSetupPage::savePresetFile()
                                          "OK");
                 return;
             }
-            const juce::String previousTitle = ctx.presets->getDocumentTitle();
-            ctx.presets->setPresetTitle(self->presetNameBox.getText());
-            ctx.presets->saveAsAsync(
-                file, false, false, false,
-                [self, file, previousTitle](juce::FileBasedDocument::SaveResult r)
-                {
-                    if (self == nullptr)
-                        return;
-                    auto& c = self->context;
-                    if (r != juce::FileBasedDocument::savedOk)
+            // The chooser can only judge the typed name; what is written is
+            // its ".vlp" counterpart, so that is the file asked about.
+            const juce::File target = presetDocument::fileToWrite(file);
+            if (target.existsAsFile())
+            {
+                ctx.dialogs->askQuestion(
+                    "File already exists",
+                    "There's already a file called: " + target.getFullPathName().toStdString() +
+                        "\n\nAre you sure you want to overwrite it?",
+                    "Overwrite", "Cancel",
+                    [self, file](bool overwrite)
                     {
-                        // The names stay as they were.
-                        c.presets->setPresetTitle(previousTitle);
-                        c.dialogs->showWarning("Failed to save file...",
-                                               "Couldn't write to the file.", "OK");
-                        return;
-                    }
-                    const auto saved = file.withFileExtension(".vlp");
-                    // The next load starts where the user saved.
-                    c.presets->setLastDocumentOpened(saved);
-                    self->fileNameBox.setText(saved.getFileName(), false);
-                    self->deselectPresetSlot();
-                });
+                        if (self != nullptr && overwrite)
+                            self->savePresetFileTo(file);
+                    });
+                return;
+            }
+            self->savePresetFileTo(file);
         });
+}
+
+void CSetupPage::savePresetFileTo(const juce::File& file)
+{
+    const juce::String previousTitle = context.presets->getDocumentTitle();
+    context.presets->setPresetTitle(presetNameBox.getText());
+    juce::Component::SafePointer<CSetupPage> self(this);
+    context.presets->saveAsAsync(file, false, false, false,
+                                 [self, previousTitle, saved = presetDocument::fileToWrite(file)](
+                                     juce::FileBasedDocument::SaveResult r)
+                                 {
+                                     if (self == nullptr)
+                                         return;
+                                     auto& c = self->context;
+                                     if (r != juce::FileBasedDocument::savedOk)
+                                     {
+                                         // The names stay as they were.
+                                         c.presets->setPresetTitle(previousTitle);
+                                         c.dialogs->showWarning("Failed to save file...",
+                                                                "Couldn't write to the file.",
+                                                                "OK");
+                                         return;
+                                     }
+                                     // The next load starts where the user saved.
+                                     c.presets->setLastDocumentOpened(saved);
+                                     self->fileNameBox.setText(saved.getFileName(), false);
+                                     self->deselectPresetSlot();
+                                 });
 }
 
 // --- meters and LEDs ----------------------------------------------------------

@@ -65,6 +65,28 @@ TEST_F(MainPanel, TheFamilyDecidesTabsAndGainControls)
     EXPECT_EQ(panel->inputsGroup.getHeight(), 172);
 }
 
+TEST_F(MainPanel, LosingTheUtilityTabWhileItShowsGoesToSetup)
+{
+    auto& tabs = panel->getTabs();
+    const struct
+    {
+        int shown;    // the tab the user is on when the amplifier goes
+        int expected; // the tab shown afterwards
+    } cases[] = {{5, 4}, {2, 2}, {4, 4}};
+    for (const auto& c : cases)
+    {
+        panel->setDeviceModel(0);
+        tabs.setCurrentTabIndex(c.shown);
+        panel->setDeviceModel(7);
+        EXPECT_EQ(tabs.getCurrentTabIndex(), c.expected) << "from tab " << c.shown;
+        auto* page = tabs.getCurrentContentComponent();
+        ASSERT_NE(page, nullptr) << "from tab " << c.shown;
+        EXPECT_TRUE(page->isVisible());
+        EXPECT_EQ(page->getParentComponent(), &tabs);
+    }
+    EXPECT_EQ(tabs.getCurrentContentComponent(), static_cast<juce::Component*>(context.setupPage));
+}
+
 TEST_F(MainPanel, LinkedGainsKeepTheirDistanceInsideTheRange)
 {
     panel->setDeviceModel(0);

@@ -2,7 +2,9 @@
 
 #include "EditorFixture.h"
 #include "FakePeer.h"
+#include "SimulatedHid.h"
 #include "UdpAmpSim.h"
+#include "UsbAmpSim.h"
 
 using namespace velmora;
 using namespace velmora::test;
@@ -162,7 +164,19 @@ TEST_F(SetupPage, ConnectingToAVornSeriesAmplifier)
     EXPECT_TRUE(dialogs.questions.empty());
     EXPECT_EQ(setup().getSelectedRow(), -1);
 
-    connectToRow(1);
+    const auto click =
+        juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f,
+                         0.0f, 0.0f, 0.0f, &setup().table, &setup().table,
+                         juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
+    setup().cellClicked(1, 1, click);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_EQ(dialogs.questions[0].title, "Select active Device");
+    EXPECT_EQ(dialogs.questions[0].message, "Connect to device and lose current settings?");
+    EXPECT_EQ(dialogs.questions[0].confirm, "Connect");
+    EXPECT_EQ(dialogs.questions[0].cancel, "Cancel");
+    dialogs.answer(true);
+    ASSERT_TRUE(pumpUntil(
+        [&] { return com().pendingCount() == 0 && setup().presetSlotName(2) == "Club"; }, 8000));
     EXPECT_TRUE(setup().isConnected());
     EXPECT_TRUE(setup().connectButton.getToggleState());
     EXPECT_EQ(panel->getTitle(), "[Device: VN-880]");
@@ -326,6 +340,87 @@ TEST_F(SetupPage, PresetFilesSaveAndLoadThroughTheChoosers)
     EXPECT_TRUE(dialogs.warnings.empty());
 }
 
+TEST_F(SetupPage, SaveProposesTheFileNameInTheLastFolderOrHome)
+{
+    const auto home = juce::File::getSpecialLocation(juce::File::userHomeDirectory);
+    struct Case
+    {
+        const char* fileName;
+        const char* presetName;
+        bool recent;
+        const char* proposed; // the name in the proposed folder
+    };
+    const Case cases[] = {
+        {"", "Show", false, "Show"},               // no recent file: the home folder
+        {"front.vlp", "Show", false, "front.vlp"}, // the file name box comes first
+        {"", "Show", true, "Show"},                // the folder of the recent file
+        {"front.vlp", "", true, "front.vlp"},
+    };
+    const auto recent = dir().getChildFile("shows").getChildFile("last.vlp");
+    ASSERT_TRUE(recent.getParentDirectory().createDirectory());
+    ASSERT_TRUE(recent.replaceWithText("x"));
+    for (const auto& c : cases)
+    {
+        if (c.recent)
+            context.presets->setLastDocumentOpened(recent);
+        setup().fileNameBox.setText(c.fileName, false);
+        setup().presetNameBox.setText(c.presetName, false);
+        click(setup().saveButton);
+        ASSERT_EQ(choosers.requests.size(), 1u);
+        const auto folder = c.recent ? recent.getParentDirectory() : home;
+        EXPECT_EQ(choosers.requests[0].start, folder.getChildFile(c.proposed))
+            << c.fileName << "|" << c.presetName << "|" << c.recent;
+        choosers.choose(juce::File());
+    }
+    EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(SetupPage, SavingOverAnExistingPresetFileAsksFirst)
+{
+    const auto existing = dir().getChildFile("Show.vlp");
+    ASSERT_TRUE(existing.replaceWithText("the old show"));
+    setup().presetNameBox.setText("Show", false);
+
+    // The user types "Show" (the chooser sees no such file, but "Show.vlp"
+    // is what would be written) or "Show.txt": asked about "Show.vlp" each
+    // time; "Cancel" writes nothing.
+    for (const char* typed : {"Show", "Show.txt"})
+    {
+        click(setup().saveButton);
+        choosers.choose(dir().getChildFile(typed));
+        pumpFor(50);
+        ASSERT_EQ(dialogs.questions.size(), 1u) << typed;
+        EXPECT_EQ(dialogs.questions[0].title, "File already exists");
+        EXPECT_EQ(dialogs.questions[0].message,
+                  "There's already a file called: " + existing.getFullPathName().toStdString() +
+                      "\n\nAre you sure you want to overwrite it?");
+        EXPECT_EQ(dialogs.questions[0].confirm, "Overwrite");
+        EXPECT_EQ(dialogs.questions[0].cancel, "Cancel");
+        dialogs.answer(false);
+        pumpFor(50);
+        EXPECT_EQ(existing.loadFileAsString(), "the old show") << typed;
+        EXPECT_FALSE(dir().getChildFile(typed).exists()) << typed;
+        EXPECT_EQ(setup().fileNameBox.getText(), "") << typed;
+    }
+
+    // The name of the file itself: asked the same way, once.
+    click(setup().saveButton);
+    choosers.choose(existing);
+    pumpFor(50);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+    dialogs.answer(true);
+    ASSERT_TRUE(pumpUntil([&] { return existing.loadFileAsString().startsWith("Show\n"); }));
+    EXPECT_TRUE(dialogs.questions.empty());
+    EXPECT_EQ(setup().fileNameBox.getText(), "Show.vlp");
+
+    // A new name asks nothing.
+    click(setup().saveButton);
+    choosers.choose(dir().getChildFile("Fresh"));
+    const auto fresh = dir().getChildFile("Fresh.vlp");
+    ASSERT_TRUE(pumpUntil([&] { return fresh.existsAsFile(); }));
+    EXPECT_TRUE(dialogs.questions.empty());
+}
+
 TEST_F(SetupPage, AFailedLoadOrSaveLeavesThePageAsItWas)
 {
     startAmplifier(0, "Main");
@@ -383,5 +478,99 @@ TEST_F(SetupPage, LoadingWhileConnectedSendsEveryBlock)
     EXPECT_EQ(blocks, 39);
     EXPECT_EQ(amp->tree().channels[1]->limiter->thres().getValue(), 42.0f);
 }
+
+} // namespace
+
+namespace
+{
+
+// An editor with a USB bus beside the network: a USB amplifier plugged in
+// asks its own question while the page's question may still be open.
+class TwoQuestions : public SetupPage,
+                     public ::testing::WithParamInterface<std::tuple<bool, bool, bool>>
+{
+protected:
+    sim::SimulatedHidBus* bus = nullptr;
+
+    void SetUp() override
+    {
+        auto owned = std::make_unique<sim::SimulatedHidBus>();
+        bus = owned.get();
+        context.hid = std::move(owned);
+        SetupPage::SetUp();
+    }
+};
+
+// (USB question answered first, answer to the network question, answer to
+// the USB question)
+TEST_P(TwoQuestions, OnlineOnlyWithTheLastAcceptedAmplifier)
+{
+    const auto [usbFirst, acceptNetwork, acceptUsb] = GetParam();
+    startAmplifier(5, "Far");
+    const auto click =
+        juce::MouseEvent(juce::Desktop::getInstance().getMainMouseSource(), {}, {}, 0.0f, 0.0f,
+                         0.0f, 0.0f, 0.0f, &setup().table, &setup().table,
+                         juce::Time::getCurrentTime(), {}, juce::Time::getCurrentTime(), 1, false);
+    setup().cellClicked(1, 1, click);
+    ASSERT_EQ(dialogs.questions.size(), 1u);
+
+    sim::Amplifier local(2, "Near");
+    sim::UsbAmpSim device(local, *bus);
+    ASSERT_TRUE(pumpUntil([&] { return dialogs.questions.size() == 2; }, 10000));
+    ASSERT_EQ(dialogs.questions[1].title, "Vorn series connected");
+
+    if (usbFirst)
+    {
+        dialogs.answer(acceptUsb, 1);
+        pumpFor(100);
+        dialogs.answer(acceptNetwork, 0);
+    }
+    else
+    {
+        dialogs.answer(acceptNetwork, 0);
+        pumpFor(100);
+        dialogs.answer(acceptUsb, 0);
+    }
+    ASSERT_TRUE(pumpUntil([&] { return com().pendingCount() == 0; }, 20000));
+    pumpFor(200);
+
+    // The last accepted question wins.
+    const bool networkWins = acceptNetwork && (usbFirst || ! acceptUsb);
+    const bool usbWins = acceptUsb && ! networkWins;
+    EXPECT_EQ(com().isOnline(), networkWins || usbWins);
+    EXPECT_EQ(setup().isConnected(), networkWins || usbWins);
+    if (networkWins)
+    {
+        EXPECT_EQ(com().getTransport(), 2);
+        EXPECT_EQ(setup().getSelectedRow(), 1);
+        EXPECT_EQ(panel->getTitle(), "[Device: ZL-500-DX]");
+        EXPECT_EQ(sim->log("/online").size(), 1u);
+        EXPECT_EQ(sim->log("/offline").size(), 0u);
+    }
+    if (usbWins)
+    {
+        EXPECT_EQ(com().getTransport(), 1);
+        EXPECT_EQ(setup().getSelectedRow(), 0);
+        EXPECT_EQ(panel->getTitle(), "[Device: VN-840Z]");
+        EXPECT_EQ(device.log("/online").size(), 1u);
+        // A network amplifier that was online first was told it is left.
+        EXPECT_EQ(sim->log("/offline").size(), sim->log("/online").size());
+    }
+    if (! networkWins)
+    {
+        EXPECT_LE(sim->log("/online").size(), sim->log("/offline").size());
+    }
+    if (! usbWins)
+    {
+        EXPECT_NE(com().getTransport(), 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AnswerOrders, TwoQuestions,
+                         ::testing::Values(std::make_tuple(false, true, true),
+                                           std::make_tuple(true, true, true),
+                                           std::make_tuple(true, false, true),
+                                           std::make_tuple(false, true, false),
+                                           std::make_tuple(true, true, false)));
 
 } // namespace

@@ -367,3 +367,89 @@ TEST_F(Presets, MalformedFilesOfAnySizeLoadWithoutHarm)
 }
 
 } // namespace
+
+namespace
+{
+
+TEST_F(Presets, ATenMegabyteBinaryFileLoadsAtOnce)
+{
+    // Random bytes, the first line as long as the file (an invalid byte
+    // first, so the title cannot be taken as it is), or broken into lines.
+    constexpr std::size_t size = 10 * 1024 * 1024;
+    juce::Random random(7);
+    std::string oneLine(size, '\0');
+    for (auto& c : oneLine)
+    {
+        c = static_cast<char>(random.nextInt(256));
+        if (c == '\n' || c == '\0')
+            c = '\x80';
+    }
+    oneLine[0] = '\xff';
+    std::string lines = oneLine;
+    for (std::size_t i = 100; i < lines.size();
+         i += 1 + static_cast<std::size_t>(random.nextInt(200)))
+        lines[i] = '\n';
+
+    int i = 0;
+    for (const auto* text : {&oneLine, &lines})
+    {
+        const auto file = write("binary" + juce::String(i++) + ".vlp", *text);
+        const auto start = juce::Time::getMillisecondCounterHiRes();
+        const auto result = doc->loadDocument(file);
+        const auto elapsed = juce::Time::getMillisecondCounterHiRes() - start;
+        EXPECT_TRUE(result.wasOk());
+        EXPECT_LE(doc->getDocumentTitle().length(), 10);
+        // Well under a second on a desktop; the bound leaves room for a
+        // loaded machine and sanitizer builds, not for work that grows with
+        // the square of the size (minutes).
+        EXPECT_LT(elapsed, 5000.0) << "file " << i;
+    }
+}
+
+} // namespace
+
+namespace
+{
+
+// A text editor's other ways of saving the same preset.
+std::string utf16(const std::string& ascii, bool bigEndian)
+{
+    std::string out = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (const char c : ascii)
+    {
+        if (bigEndian)
+            out += '\0';
+        out += c;
+        if (! bigEndian)
+            out += '\0';
+    }
+    return out;
+}
+
+TEST_F(Presets, TextWithAByteOrderMarkOrInUtf16Loads)
+{
+    const std::string text = "Marked\r\nBEGIN_OSC_DATA\r\n/channel/1/delay fi 1.5 180\r\n"
+                             "/channel/2/peq/3 sfff HS12 1k2 -4.5 2.0\r\nEND_OSC_DATA\r\n";
+    const struct
+    {
+        const char* name;
+        std::string bytes;
+    } files[] = {{"utf8-bom.vlp", "\xef\xbb\xbf" + text},
+                 {"utf16-le.vlp", utf16(text, false)},
+                 {"utf16-be.vlp", utf16(text, true)}};
+    for (const auto& f : files)
+    {
+        delay(1).del().setValue(0.0f);
+        delay(1).pol().setStep(0);
+        band(2, 3).type().setStep(0);
+        ASSERT_TRUE(doc->loadDocument(write(f.name, f.bytes)).wasOk()) << f.name;
+        EXPECT_EQ(doc->getDocumentTitle(), "Marked") << f.name;
+        EXPECT_EQ(delay(1).del().getStep(), 150) << f.name;
+        EXPECT_EQ(delay(1).pol().getStep(), 180) << f.name;
+        EXPECT_EQ(band(2, 3).type().choiceText(), "HS12") << f.name;
+        EXPECT_NEAR(band(2, 3).freq().getValue(), 1200.0f, 6.0f) << f.name;
+        EXPECT_EQ(band(2, 3).gain().getValue(), -4.5f) << f.name;
+    }
+}
+
+} // namespace

@@ -129,11 +129,11 @@ struct FakeDialogs : Dialogs
             return answered(*answerAtOnce);
         questions.push_back({t, m, c, x, std::move(answered)});
     }
-    // Answers the oldest open question.
-    void answer(bool confirm)
+    // Answers the oldest open question, or the one at `index`.
+    void answer(bool confirm, std::size_t index = 0)
     {
-        auto q = std::move(questions.front());
-        questions.erase(questions.begin());
+        auto q = std::move(questions.at(index));
+        questions.erase(questions.begin() + static_cast<std::ptrdiff_t>(index));
         q.answered(confirm);
     }
 };
