@@ -41,7 +41,10 @@ juce::Image frequencyScale(int id, int width, int height, int graphLeft, int gra
                   [=](juce::Graphics& g, int w, int h)
                   {
                       g.setColour(grey);
-                      g.setFont(juce::Font(static_cast<float>(h) - 6.0f));
+                      // Small enough that "400", "500" and "600", 21 pixels
+                      // apart on the Parametric EQ's scale, stay apart.
+                      g.setFont(juce::Font(juce::jmin(11.0f, static_cast<float>(h) - 6.0f))
+                                    .withHorizontalScale(0.85f));
                       for (const auto& [frequency, text] : labels)
                       {
                           const double p = std::log(frequency / 20.0) / std::log(1000.0);

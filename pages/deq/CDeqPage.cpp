@@ -144,16 +144,28 @@ void CDeqPage::paint(juce::Graphics& g)
 void CDeqPage::showChannel(int channel)
 {
     auto& store = context.responses;
-    store.deqDisplayChannel = channel;
     const juce::Colour colour = channel == 0 ? palette::amber : palette::blue;
     const auto ch = static_cast<std::size_t>(channel);
+    // Called from paint too: the graphs are repainted only when something
+    // they show changed (a band of the other channel was computed last, say),
+    // or every paint would ask for the next one.
+    bool changed = store.deqDisplayChannel != channel;
+    store.deqDisplayChannel = channel;
     for (EQGraph* graph : {&band1Graph, &band2Graph})
         for (auto& c : graph->curveColour)
+        {
+            changed = changed || c != colour;
             c = colour;
-    band1Graph.handleFrequency[0] = store.deqFrequency[ch][0];
-    band2Graph.handleFrequency[0] = store.deqFrequency[ch][1];
-    band1Graph.repaint();
-    band2Graph.repaint();
+        }
+    const float f1 = store.deqFrequency[ch][0], f2 = store.deqFrequency[ch][1];
+    changed = changed || band1Graph.handleFrequency[0] != f1 || band2Graph.handleFrequency[0] != f2;
+    band1Graph.handleFrequency[0] = f1;
+    band2Graph.handleFrequency[0] = f2;
+    if (changed)
+    {
+        band1Graph.repaint();
+        band2Graph.repaint();
+    }
 }
 
 CDeqTab& CDeqPage::shownTab()

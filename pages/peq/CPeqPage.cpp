@@ -109,13 +109,23 @@ void CPeqPage::paint(juce::Graphics& g)
 void CPeqPage::showChannel(int channel)
 {
     auto& store = context.responses;
-    store.peqDisplayChannel = channel;
     const juce::Colour colour = channel == 0 ? channelAColour : palette::blue;
+    // Called from paint too: the graph is repainted only when something it
+    // shows changed (an answer for the other channel moved its markers, say),
+    // or every paint would ask for the next one.
+    bool changed = store.peqDisplayChannel != channel || graph.curveColour[0] != colour ||
+                   graph.fillColour[0] != colour;
+    store.peqDisplayChannel = channel;
     graph.curveColour[0] = colour;
     graph.fillColour[0] = colour;
     for (std::size_t b = 0; b < 8; ++b)
-        graph.handleFrequency[b] = store.peqFrequency[static_cast<std::size_t>(channel)][b];
-    graph.repaint();
+    {
+        const float f = store.peqFrequency[static_cast<std::size_t>(channel)][b];
+        changed = changed || graph.handleFrequency[b] != f;
+        graph.handleFrequency[b] = f;
+    }
+    if (changed)
+        graph.repaint();
 }
 
 CPeqTab& CPeqPage::shownTab()
