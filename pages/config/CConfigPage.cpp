@@ -248,8 +248,11 @@ int CConfigPage::getAmpMode() const
 
 void CConfigPage::requestAmpMode(int mode)
 {
-    if (mode == getAmpMode())
+    // One question at a time: choosing and connecting a device both tell
+    // the page the model, and each "Yes" would send the mode again.
+    if (mode == getAmpMode() || modeQuestionOpen)
         return;
+    modeQuestionOpen = true;
     juce::Component::SafePointer<CConfigPage> self(this);
     context.dialogs->askQuestion("Changing Amp-mode...", "Do you want to change the Amp-mode?",
                                  "Yes", "Cancel",
@@ -257,7 +260,8 @@ void CConfigPage::requestAmpMode(int mode)
                                  {
                                      if (self == nullptr)
                                          return;
-                                     if (! yes)
+                                     self->modeQuestionOpen = false;
+                                     if (! yes || mode == self->getAmpMode())
                                      {
                                          self->modeButton(self->getAmpMode()).show(true);
                                          return;
@@ -402,7 +406,7 @@ void CConfigPage::setDeviceModel(int index)
     refreshLimiter(0);
     refreshLimiter(1);
 
-    if (modelIndex == 0 || modelIndex == 1 || modelIndex == 4 || modelIndex == 5)
+    if (canBridge())
         modeButton(4).setVisible(true);
     else if (modelIndex != 7)
     {
@@ -426,6 +430,11 @@ void CConfigPage::changeListenerCallback(juce::ChangeBroadcaster* source)
         const int mode = getAmpMode();
         modeButton(mode).show(true);
         applyAmpMode(mode);
+        // A model without "Bridge" reported in BRIDGE (found so while
+        // connecting, or by a preset): ask to go to Dual Mono, as choosing
+        // the model does.
+        if (mode == 4 && modelIndex != 7 && ! canBridge())
+            requestAmpMode(0);
     }
     else if (source == &speakerBlock)
         refreshSpeaker();

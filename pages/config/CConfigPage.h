@@ -70,6 +70,10 @@ public:
 
 private:
     bool isLineOutputModel() const { return modelIndex == 2 || modelIndex == 3; }
+    bool canBridge() const
+    {
+        return modelIndex == 0 || modelIndex == 1 || modelIndex == 4 || modelIndex == 5;
+    }
     float fullScale() const;
     Cdelay& delay(int c) const { return *delayBlock[static_cast<std::size_t>(c)]; }
     Climiter& limiter(int c) const { return *limiterBlock[static_cast<std::size_t>(c)]; }
@@ -115,6 +119,7 @@ private:
     bool channelsLinked = false;
     bool bridged = false;
     int modelIndex = 0;
+    bool modeQuestionOpen = false;
     int ampMode = 0;
     std::array<int, 2> loadChoice {};
     juce::Image background;

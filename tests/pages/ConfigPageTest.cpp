@@ -159,8 +159,9 @@ TEST_F(ConfigPage, ALoadChangeResendsTheStoredThresholdExactly)
         sim->clearLog();
         chooseLoad(0, 3);
         chooseLoad(0, 5);
-        for (const auto& line : received("/channel/1/limiter"))
-            EXPECT_EQ(line, std::string(",fff ") + (volts[0] == '5' ? "50" : "1") + " 200 20");
+        // Each load change sends the limiter once more, with the stored value.
+        const std::string stored = std::string(",fff ") + (volts[0] == '5' ? "50" : "1") + " 200 20";
+        EXPECT_EQ(received("/channel/1/limiter"), (std::vector<std::string> {stored, stored}));
     }
 }
 
@@ -168,10 +169,13 @@ TEST_F(ConfigPage, ANewModelRereadsTheThresholds)
 {
     connectInMode(0, "DUAL");
     typeAndReturn(channel(0).voltsBox, "40.1");
+    typeAndReturn(channel(1).voltsBox, "30.0");
     settle();
     page().setDeviceModel(4); // ZL-200-DX: 50 V at full scale
     EXPECT_NEAR(channel(0).thresholdKnob.getValue(), 20.0 * std::log10(40.1 / 50.0), 0.051);
     EXPECT_EQ(channel(0).voltsBox.getText(), "40.1");
+    EXPECT_NEAR(channel(1).thresholdKnob.getValue(), 20.0 * std::log10(30.0 / 50.0), 0.051);
+    EXPECT_EQ(channel(1).voltsBox.getText(), "30.0");
     // Nothing picks the old load lists' items.
     EXPECT_EQ(page().getLoadChoice(0), 0);
     EXPECT_EQ(channel(0).load.getSelectedId(), 0);
@@ -299,12 +303,18 @@ TEST_F(ConfigPage, ModelsWithoutBridgeAndWithLineOutputs)
         SCOPED_TRACE(yes);
         // A VN-840Z (line outputs, no bridge) found in BRIDGE: the editor asks
         // to go to Dual Mono and hides "Bridge" whatever the answer.
+        // Asked as soon as the amplifier reports BRIDGE while connecting, and
+        // only once, however often the model is told again.
         connect(2, [](sim::Amplifier& a) { a.tree().ampmode->mode().readText("BRIDGE"); });
+        ASSERT_EQ(dialogs.questions.size(), 1u);
         page().setDeviceModel(2);
         ASSERT_EQ(dialogs.questions.size(), 1u);
         EXPECT_EQ(dialogs.questions[0].title, "Changing Amp-mode...");
+        sim->clearLog();
         dialogs.answer(yes);
         settle();
+        EXPECT_TRUE(dialogs.questions.empty());
+        EXPECT_EQ(received("/ampmode").size(), yes ? 1u : 0u);
         EXPECT_FALSE(page().modeButton(4).isVisible());
         EXPECT_EQ(page().getAmpMode(), yes ? 0 : 4);
         EXPECT_EQ(channel(0).load.getNumItems(), 2);
