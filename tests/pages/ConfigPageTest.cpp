@@ -2,6 +2,8 @@
 #include "FlowPictures.h"
 #include "PageFixture.h"
 
+#include <osc/OscOutboundPacketStream.h>
+
 using namespace velmora;
 using namespace velmora::test;
 
@@ -285,8 +287,11 @@ TEST_F(ConfigPage, SpeakerLoads)
     for (const auto& [value, item] : std::vector<std::pair<int, int>> {{5, 0}, {8, 4}, {16, 5}})
     {
         SCOPED_TRACE(value);
-        page().speakerBlock.value().setStep(value);
-        page().speakerBlock.sendChangeMessage();
+        char buffer[64];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/speaker") << osc::int32(value) << osc::EndMessage;
+        sim->sendToEditor(sim::Bytes(p.Data(), p.Data() + p.Size()));
+        ASSERT_TRUE(pumpUntil([&] { return page().speakerBlock.value().getStep() == value; }));
         pumpFor(20);
         EXPECT_EQ(page().getLoadChoice(0), item);
         EXPECT_EQ(page().getLoadChoice(1), item);
