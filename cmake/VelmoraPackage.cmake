@@ -20,10 +20,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/velmora")
 # dpkg-shlibdeps finds the libraries the binaries link. The X11 libraries
 # are missing from that list because the window toolkit opens them with
-# dlopen() at run time, so they are named here.
+# dlopen() at run time, so they are named here (no libXrender: the toolkit
+# is built without it).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libx11-6, libxext6, libxcursor1, libxinerama1, libxrender1, libxrandr2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libx11-6, libxext6, libxcursor1, libxinerama1, libxrandr2")
+# The toolkit looks for the DejaVu fonts through fontconfig.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${PROJECT_SOURCE_DIR}/packaging/debian/postinst
     ${PROJECT_SOURCE_DIR}/packaging/debian/postrm)

@@ -32,4 +32,18 @@ rm -f build/velmora_*.deb
 deb=$(ls build/velmora_*.deb)
 dpkg-deb -I "$deb"
 dpkg-deb -c "$deb"
-apt-get install -s "./$deb"
+# The libraries the binaries link must be among the dependencies: without
+# dpkg-shlibdeps, CPack would quietly list the hand-written ones only.
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libc6 libstdc++6 libfreetype6 libhidapi-libusb0 liboscpack1 libpng16-16 libjpeg62-turbo; do
+    case ", $depends," in
+        *", $lib "* | *", $lib,"*) ;;
+        *) echo "the package does not depend on $lib: $depends" >&2; exit 1 ;;
+    esac
+done
+# As on a machine with nothing installed (an empty package status), so
+# every dependency must resolve from Debian's archive, not from what this
+# build machine happens to have.
+empty_status=$(mktemp)
+apt-get install -s -o Dir::State::status="$empty_status" "./$deb" | tail -n 3
+rm -f "$empty_status"
