@@ -54,20 +54,7 @@ mkdir -p "$shows"
 } > "$shows/hand.vlp"
 original=$(md5sum < "$shows/hand.vlp")
 
-# The chooser's file box sits 63 pixels above its bottom edge; its first
-# button ("Save", "Open") at the bottom right.
-choose_file() { # <chooser title> <path>
-    local box
-    wait_for "the chooser" 5 bash -c "xdotool search --name '$1' >/dev/null 2>&1"
-    box=$(xdotool search --name "$1" | tail -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/D/')"
-    xdotool mousemove $((DX + DWIDTH / 2)) $((DY + DHEIGHT - 63)) click 1
-    sleep 0.2
-    xdotool key ctrl+a
-    xdotool type --delay 10 "$2"
-    sleep 0.2
-    xdotool mousemove $((DX + DWIDTH - 55)) $((DY + DHEIGHT - 25)) click 1
-}
+. "$(dirname "$0")/chooser.sh"
 blocks_since() { # <log line> : distinct block addresses received after it
     tail -n +$(($1 + 1)) "$out/amp.log" | awk '$3 ~ /^\/(ampmode|channel\/)/ { print $3 }' | sort -u | wc -l
 }

@@ -127,20 +127,7 @@ wait_for "unlock" 5 bash -c "grep -q ' /unlock ,i 1684234849' '$out/vorn.log'"
 shot 3-presets-name-lock
 
 # 4. Save a preset file, then load it back: every block reaches the amplifier.
-# The chooser's file box sits 63 pixels above its bottom edge; its first
-# button ("Save", "Open") at the bottom right.
-choose_file() { # <chooser title> <path>
-    local box
-    wait_for "the chooser" 5 bash -c "xdotool search --name '$1' >/dev/null 2>&1"
-    box=$(xdotool search --name "$1" | tail -n 1)
-    eval "$(xdotool getwindowgeometry --shell "$box" | sed 's/^/D/')"
-    xdotool mousemove $((DX + DWIDTH / 2)) $((DY + DHEIGHT - 63)) click 1
-    sleep 0.2
-    xdotool key ctrl+a
-    xdotool type --delay 10 "$2"
-    sleep 0.2
-    xdotool mousemove $((DX + DWIDTH - 55)) $((DY + DHEIGHT - 25)) click 1
-}
+. "$(dirname "$0")/chooser.sh"
 mkdir -p "$HOME/shows"
 page 370 74
 sleep 1
