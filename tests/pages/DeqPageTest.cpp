@@ -3,6 +3,8 @@
 #include "CDeqPage.h"
 #include "PageFixture.h"
 
+#include <osc/OscOutboundPacketStream.h>
+
 using namespace velmora;
 using namespace velmora::test;
 
@@ -115,17 +117,16 @@ TEST_F(DeqPage, ATypeChosenWhileTheBandIsOffAppliesAtOnceAndTheButtonWaits)
     sim->clearLog();
     x.type.setSelectedId(5, juce::sendNotificationSync); // "HP12"
     EXPECT_FALSE(x.deq.getToggleState());
+    EXPECT_EQ(treeBand(0, 0).filt->type().getStep(), 5);
+    EXPECT_FALSE(x.qual.isVisible());
+
+    // The button follows when the block next reports: the amplifier's
+    // answer to the send.
     settle();
     const auto filt = received(blockAddress(0, 0, "filt"));
     ASSERT_EQ(filt.size(), 1u);
     EXPECT_NE(filt[0].find("HP12"), std::string::npos) << filt[0];
     EXPECT_EQ(deqMessages().size(), 1u);
-    EXPECT_EQ(treeBand(0, 0).filt->type().getStep(), 5);
-    EXPECT_FALSE(x.qual.isVisible());
-
-    // The button follows when the block next reports.
-    treeBand(0, 0).filt->sendChangeMessage();
-    pumpFor(30);
     EXPECT_TRUE(x.deq.getToggleState());
     EXPECT_EQ(x.type.getText(), "HP12");
 }
@@ -141,9 +142,14 @@ TEST_F(DeqPage, TheRatioBoxShowsTheFirstRatioAtLeastTheReceivedOne)
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.ratio);
-        auto& comp = *treeBand(0, 1).comp;
-        comp.ratio().readText(c.ratio);
-        comp.sendChangeMessage();
+        // As the amplifier reports it.
+        char buffer[64];
+        osc::OutboundPacketStream p(buffer, sizeof buffer);
+        p << osc::BeginMessage("/channel/1/deq/2/comp") << 3.0f << -36.0f
+          << std::stof(c.ratio) << osc::EndMessage;
+        sim->sendToEditor(sim::Bytes(p.Data(), p.Data() + p.Size()));
+        ASSERT_TRUE(pumpUntil([&]
+                              { return treeBand(0, 1).comp->ratio().getValue() == std::stof(c.ratio); }));
         pumpFor(30);
         EXPECT_EQ(band(1).ratio.getText(), c.shown);
     }
@@ -185,10 +191,19 @@ TEST_F(DeqPage, LinkingCopiesExactStepsAndBridgeDrivesChannelTwo)
     EXPECT_EQ(page().tabs.getNumTabs(), 1);
     EXPECT_EQ(page().tabs.getTabNames()[0], "Channel A");
     EXPECT_TRUE(tab().isLinked());
+    // The fixture's channels differ in every block; linking copies all three.
     for (int b = 0; b < 2; ++b)
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(treeBand(1, b).filt->param(static_cast<std::size_t>(i)).rawStep(),
-                      treeBand(0, b).filt->param(static_cast<std::size_t>(i)).rawStep());
+    {
+        SCOPED_TRACE(b);
+        const std::pair<Cblock*, Cblock*> blocks[] = {
+            {treeBand(0, b).filt, treeBand(1, b).filt},
+            {treeBand(0, b).comp, treeBand(1, b).comp},
+            {treeBand(0, b).time, treeBand(1, b).time}};
+        for (const auto& [one, two] : blocks)
+            for (std::size_t i = 0; i < one->getChildren().size(); ++i)
+                EXPECT_EQ(two->param(i).rawStep(), one->param(i).rawStep())
+                    << one->getPath() << " parameter " << i;
+    }
     EXPECT_EQ(treeBand(1, 0).filt->freq().getValue(), treeBand(0, 0).filt->freq().getValue());
     EXPECT_NEAR(treeBand(1, 0).filt->freq().getValue(), 1000.0f, 0.01f);
 
