@@ -2,6 +2,7 @@
 
 #include "CConfigPage.h"
 #include "CUtilityPage.h"
+#include "EightBit.h"
 #include "DatagramPlatform.h"
 #include "Messages.h"
 #include "OscCom.h"
@@ -263,7 +264,7 @@ void CSetupPage::updateIpDevice(int model, const std::string& name, std::uint32_
         fresh->setAttribute("ID", numDeviceRows);
     fresh->setAttribute("AMPMODEL", modelName(model));
     fresh->setAttribute("IPorUSB", dotted);
-    fresh->setAttribute("AMPNAME", juce::String(name));
+    fresh->setAttribute("AMPNAME", fromEightBit(name));
     if (found != nullptr)
         deviceList.replaceChildElement(found, fresh.release());
     else
@@ -277,7 +278,7 @@ void CSetupPage::updateUsbDevice(int model, const std::string& name)
     fresh->setAttribute("ID", 0);
     fresh->setAttribute("AMPMODEL", modelName(model));
     fresh->setAttribute("IPorUSB", "USB device");
-    fresh->setAttribute("AMPNAME", juce::String(name));
+    fresh->setAttribute("AMPNAME", fromEightBit(name));
     if (auto* usb = deviceList.getChildByName("USBdevice"))
         deviceList.replaceChildElement(usb, fresh.release());
     rowsChanged();

@@ -1,6 +1,7 @@
 // The Setup page's name, lock and preset work: renaming and locking the
 // amplifier, its twenty preset slots, and preset files on the computer.
 #include "CSetupPage.h"
+#include "EightBit.h"
 
 #include "CConfigPage.h"
 #include "FileChoosers.h"
@@ -23,18 +24,6 @@ const char* modeName(int index)
                                    : "-MODE-";
 }
 
-// Names travel as 8-bit characters; one without an 8-bit form becomes "?".
-std::string eightBit(const juce::String& text)
-{
-    std::string out;
-    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
-    {
-        const auto c = static_cast<std::uint32_t>(*p);
-        out += c < 256 ? static_cast<char>(c) : '?';
-    }
-    return out;
-}
-
 } // namespace
 
 // --- name and lock ---------------------------------------------------------
@@ -55,7 +44,7 @@ void CSetupPage::renameAmp()
                                         return;
                                     if (self->usbAttached() && self->selectedRow == 0)
                                         self->updateUsbDevice(self->modelIndex,
-                                                              newName.toStdString());
+                                                              eightBit(newName));
                                     else
                                         self->com()->discover(self->deviceAddress.toStdString());
                                 });
@@ -64,7 +53,7 @@ void CSetupPage::renameAmp()
 void CSetupPage::showAmpName(const std::string& name)
 {
     if (! notConnected)
-        nameBox.setText(juce::String(name), false);
+        nameBox.setText(fromEightBit(name), false);
 }
 
 void CSetupPage::sendLock(bool lock)
@@ -128,7 +117,7 @@ void CSetupPage::recallPreset()
     if (notConnected || selectedPreset == 0 || com() == nullptr)
         return;
     com()->queueIntIntString(msg::presetLoad, selectedPreset, 0,
-                             presetSlotName(selectedPreset).toStdString());
+                             eightBit(presetSlotName(selectedPreset)));
 }
 
 void CSetupPage::storePreset()
@@ -150,20 +139,20 @@ void CSetupPage::showPresetSlot(const std::string& name, int mode, int n)
     if (n < 1 || n > 20)
         return;
     auto& slot = *slots[static_cast<std::size_t>(n - 1)];
-    slot.name.setText(juce::String(name), false);
+    slot.name.setText(fromEightBit(name), false);
     slot.mode.setText(modeName(mode), juce::dontSendNotification);
 }
 
 void CSetupPage::showRecalledPresetName(const std::string& name)
 {
-    presetNameBox.setText(juce::String(name), false);
+    presetNameBox.setText(fromEightBit(name), false);
     fileNameBox.clear();
 }
 
 void CSetupPage::showStoredPreset(const std::string& name, int mode, int n)
 {
     showPresetSlot(name, mode, n);
-    presetNameBox.setText(juce::String(name), false);
+    presetNameBox.setText(fromEightBit(name), false);
 }
 
 juce::String CSetupPage::presetSlotName(int n) const

@@ -234,6 +234,25 @@ TEST_F(SetupPage, NamesGoOutAsEightBitCharacters)
     EXPECT_EQ(sim->log("/ampname")[0].arguments, ",s \"??????????\"");
 }
 
+// The amplifier keeps a name as the 8-bit characters it was sent and sends
+// them back so: "B\xFChne" must read "Bühne" in the table, the name box and
+// the slots, and go out again as the same bytes.
+TEST_F(SetupPage, EightBitNamesComeBackAsTheyWent)
+{
+    const juce::String buehne = juce::CharPointer_UTF8("B\xc3\xbchne");
+    const juce::String cafe = juce::CharPointer_UTF8("Caf\xc3\xa9");
+    startAmplifier(0, "B\xFChne");
+    connectToRow(1);
+    EXPECT_EQ(setup().nameBox.getText(), buehne);
+
+    setup().showPresetSlot("Caf\xE9", 1, 3);
+    EXPECT_EQ(setup().presetSlotName(3), cafe);
+    sim->clearLog();
+    click(setup().renameButton);
+    ASSERT_TRUE(pumpUntil([&] { return sim->log("/ampname").size() == 1; }));
+    EXPECT_EQ(sim->log("/ampname")[0].arguments, ",s \"B\xFChne\"");
+}
+
 TEST_F(SetupPage, RecallStoreRenameLockAndUnlock)
 {
     startAmplifier(0, "Main");
