@@ -131,6 +131,13 @@ void ChoiceList::show(int itemId)
         });
 }
 
+void Knob::mouseDown(const juce::MouseEvent& e)
+{
+    if (auto* focused = juce::Component::getCurrentlyFocusedComponent())
+        focused->giveAwayKeyboardFocus();
+    juce::Slider::mouseDown(e);
+}
+
 // --- ValueBox -----------------------------------------------------------------
 
 ValueBox::ValueBox(const juce::String& name) : juce::TextEditor(name)

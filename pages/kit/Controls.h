@@ -53,6 +53,9 @@ public:
 
     void valueChanged() override;
     double getValueFromText(const juce::String& text) override;
+    // Grabbing the knob leaves a value box the user was typing into, as a
+    // click elsewhere would (the knob itself takes no keyboard focus).
+    void mouseDown(const juce::MouseEvent& e) override;
 
 private:
     EchoGuard guard;
