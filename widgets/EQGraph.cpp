@@ -30,6 +30,10 @@ filter_drag::filter_drag(const juce::Image& picture, int index, int kind, EqGrap
 
 void filter_drag::mouseDown(const juce::MouseEvent& e)
 {
+    // Grabbing a marker leaves a value box the user was typing into, as a
+    // click elsewhere would (the marker takes no keyboard focus).
+    if (auto* focused = juce::Component::getCurrentlyFocusedComponent())
+        focused->giveAwayKeyboardFocus();
     lastMouseX = e.x;
     lastMouseY = e.y;
 }
