@@ -232,6 +232,13 @@ TEST_F(SetupPage, NamesGoOutAsEightBitCharacters)
     click(setup().renameButton);
     ASSERT_TRUE(pumpUntil([&] { return sim->log("/ampname").size() == 1; }));
     EXPECT_EQ(sim->log("/ampname")[0].arguments, ",s \"??????????\"");
+
+    // "Store" too: a preset name of ten such characters still goes out.
+    setup().presetNameBox.setText(wide, false);
+    setup().selectPresetSlot(5);
+    click(setup().storeButton);
+    ASSERT_TRUE(pumpUntil([&] { return sim->log("/preset/save").size() == 1; }));
+    EXPECT_EQ(sim->log("/preset/save")[0].arguments, ",iis 5 1 \"??????????\""); // STEREO, the amplifier's mode
 }
 
 // The amplifier keeps a name as the 8-bit characters it was sent and sends
