@@ -28,13 +28,28 @@ juce::String svgPathData(const juce::Path& path)
     {
         switch (it.elementType)
         {
-        case juce::Path::Iterator::startNewSubPath: d << 'M'; point(it.x1, it.y1); break;
-        case juce::Path::Iterator::lineTo: d << 'L'; point(it.x1, it.y1); break;
-        case juce::Path::Iterator::quadraticTo:
-            d << 'Q'; point(it.x1, it.y1); point(it.x2, it.y2); break;
-        case juce::Path::Iterator::cubicTo:
-            d << 'C'; point(it.x1, it.y1); point(it.x2, it.y2); point(it.x3, it.y3); break;
-        case juce::Path::Iterator::closePath: d << "Z "; break;
+            case juce::Path::Iterator::startNewSubPath:
+                d << 'M';
+                point(it.x1, it.y1);
+                break;
+            case juce::Path::Iterator::lineTo:
+                d << 'L';
+                point(it.x1, it.y1);
+                break;
+            case juce::Path::Iterator::quadraticTo:
+                d << 'Q';
+                point(it.x1, it.y1);
+                point(it.x2, it.y2);
+                break;
+            case juce::Path::Iterator::cubicTo:
+                d << 'C';
+                point(it.x1, it.y1);
+                point(it.x2, it.y2);
+                point(it.x3, it.y3);
+                break;
+            case juce::Path::Iterator::closePath:
+                d << "Z ";
+                break;
         }
     }
     return d.trimEnd();
@@ -48,7 +63,7 @@ juce::String colour(juce::Colour c)
 juce::String svgShape(const IconShape& shape)
 {
     juce::String e = "  <path d=\"" + svgPathData(shape.path) + "\"";
-    if (!shape.stroke)
+    if (! shape.stroke)
         return e + " fill=\"" + colour(shape.colour) + "\"/>\n";
     const auto& s = *shape.stroke;
     e << " fill=\"none\" stroke=\"" << colour(shape.colour) << "\" stroke-width=\""
@@ -80,8 +95,9 @@ bool writeSvg(const juce::File& file)
 {
     const auto units = number(velmora::pictures::iconUnits);
     juce::String svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + units +
-                       "\" height=\"" + units + "\" viewBox=\"0 0 " + units + " " + units + "\">\n";
+                       "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                       units + "\" height=\"" + units + "\" viewBox=\"0 0 " + units + " " + units +
+                       "\">\n";
     for (const auto& shape : velmora::pictures::windowIconShapes())
         svg << svgShape(shape);
     svg << "</svg>\n";
@@ -103,13 +119,13 @@ int main(int argc, char** argv)
     {
         const int size = juce::String(argv[i]).getIntValue();
         const auto name = juce::String(size) + "x" + juce::String(size);
-        if (size <= 0 || !writePng(dir.getChildFile(name + "/apps/velmora.png"), size))
+        if (size <= 0 || ! writePng(dir.getChildFile(name + "/apps/velmora.png"), size))
         {
             std::fprintf(stderr, "cannot write the %s icon\n", argv[i]);
             return 1;
         }
     }
-    if (!writeSvg(dir.getChildFile("scalable/apps/velmora.svg")))
+    if (! writeSvg(dir.getChildFile("scalable/apps/velmora.svg")))
     {
         std::fprintf(stderr, "cannot write the SVG icon\n");
         return 1;

@@ -2,8 +2,8 @@
 
 #include "CConfigPage.h"
 #include "CUtilityPage.h"
-#include "EightBit.h"
 #include "DatagramPlatform.h"
+#include "EightBit.h"
 #include "Messages.h"
 #include "OscCom.h"
 #include "Palette.h"

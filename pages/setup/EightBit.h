@@ -28,7 +28,8 @@ inline juce::String fromEightBit(const std::string& bytes)
     juce::String out;
     out.preallocateBytes(bytes.size() * 2);
     for (const char c : bytes)
-        out += juce::String::charToString(static_cast<juce::juce_wchar>(static_cast<unsigned char>(c)));
+        out += juce::String::charToString(
+            static_cast<juce::juce_wchar>(static_cast<unsigned char>(c)));
     return out;
 }
 

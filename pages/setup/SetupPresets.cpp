@@ -43,8 +43,7 @@ void CSetupPage::renameAmp()
                                     if (self == nullptr || self->com() == nullptr)
                                         return;
                                     if (self->usbAttached() && self->selectedRow == 0)
-                                        self->updateUsbDevice(self->modelIndex,
-                                                              eightBit(newName));
+                                        self->updateUsbDevice(self->modelIndex, eightBit(newName));
                                     else
                                         self->com()->discover(self->deviceAddress.toStdString());
                                 });

@@ -162,7 +162,8 @@ TEST_F(ConfigPage, ALoadChangeResendsTheStoredThresholdExactly)
         chooseLoad(0, 3);
         chooseLoad(0, 5);
         // Each load change sends the limiter once more, with the stored value.
-        const std::string stored = std::string(",fff ") + (volts[0] == '5' ? "50" : "1") + " 200 20";
+        const std::string stored =
+            std::string(",fff ") + (volts[0] == '5' ? "50" : "1") + " 200 20";
         EXPECT_EQ(received("/channel/1/limiter"), (std::vector<std::string> {stored, stored}));
     }
 }
@@ -430,8 +431,8 @@ TEST(FlowDiagram, EachChainDrivesItsOwnOutputAndBiamp2CrossesTheSpeakerCables)
     {
         SCOPED_TRACE(mode);
         const auto picture = pictures::flowBackground(mode);
-        EXPECT_TRUE(wired(picture, 380, 24)); // chain A to output A
-        EXPECT_TRUE(wired(picture, 380, 75)); // chain B to output B
+        EXPECT_TRUE(wired(picture, 380, 24));          // chain A to output A
+        EXPECT_TRUE(wired(picture, 380, 75));          // chain B to output B
         EXPECT_EQ(wired(picture, 438, 49), mode == 3); // the cables cross
     }
 }

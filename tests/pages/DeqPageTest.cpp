@@ -145,11 +145,11 @@ TEST_F(DeqPage, TheRatioBoxShowsTheFirstRatioAtLeastTheReceivedOne)
         // As the amplifier reports it.
         char buffer[64];
         osc::OutboundPacketStream p(buffer, sizeof buffer);
-        p << osc::BeginMessage("/channel/1/deq/2/comp") << 3.0f << -36.0f
-          << std::stof(c.ratio) << osc::EndMessage;
+        p << osc::BeginMessage("/channel/1/deq/2/comp") << 3.0f << -36.0f << std::stof(c.ratio)
+          << osc::EndMessage;
         sim->sendToEditor(sim::Bytes(p.Data(), p.Data() + p.Size()));
-        ASSERT_TRUE(pumpUntil([&]
-                              { return treeBand(0, 1).comp->ratio().getValue() == std::stof(c.ratio); }));
+        ASSERT_TRUE(pumpUntil(
+            [&] { return treeBand(0, 1).comp->ratio().getValue() == std::stof(c.ratio); }));
         pumpFor(30);
         EXPECT_EQ(band(1).ratio.getText(), c.shown);
     }
@@ -195,10 +195,9 @@ TEST_F(DeqPage, LinkingCopiesExactStepsAndBridgeDrivesChannelTwo)
     for (int b = 0; b < 2; ++b)
     {
         SCOPED_TRACE(b);
-        const std::pair<Cblock*, Cblock*> blocks[] = {
-            {treeBand(0, b).filt, treeBand(1, b).filt},
-            {treeBand(0, b).comp, treeBand(1, b).comp},
-            {treeBand(0, b).time, treeBand(1, b).time}};
+        const std::pair<Cblock*, Cblock*> blocks[] = {{treeBand(0, b).filt, treeBand(1, b).filt},
+                                                      {treeBand(0, b).comp, treeBand(1, b).comp},
+                                                      {treeBand(0, b).time, treeBand(1, b).time}};
         for (const auto& [one, two] : blocks)
             for (std::size_t i = 0; i < one->getChildren().size(); ++i)
                 EXPECT_EQ(two->param(i).rawStep(), one->param(i).rawStep())

@@ -77,8 +77,10 @@ TEST(ValueBox, ARefreshKeepsWhatTheUserIsTyping)
         const char* name;
         std::function<void(kit::ValueBox&)> end;
     } ends[] = {
-        {"Escape", [](kit::ValueBox& b) { b.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)); }},
-        {"leaving", [](kit::ValueBox& b) { b.focusLost(juce::Component::focusChangedByMouseClick); }},
+        {"Escape",
+         [](kit::ValueBox& b) { b.keyPressed(juce::KeyPress(juce::KeyPress::escapeKey)); }},
+        {"leaving",
+         [](kit::ValueBox& b) { b.focusLost(juce::Component::focusChangedByMouseClick); }},
     };
     for (const auto& e : ends)
     {

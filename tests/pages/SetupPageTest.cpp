@@ -238,7 +238,8 @@ TEST_F(SetupPage, NamesGoOutAsEightBitCharacters)
     setup().selectPresetSlot(5);
     click(setup().storeButton);
     ASSERT_TRUE(pumpUntil([&] { return sim->log("/preset/save").size() == 1; }));
-    EXPECT_EQ(sim->log("/preset/save")[0].arguments, ",iis 5 1 \"??????????\""); // STEREO, the amplifier's mode
+    EXPECT_EQ(sim->log("/preset/save")[0].arguments,
+              ",iis 5 1 \"??????????\""); // STEREO, the amplifier's mode
 }
 
 // The amplifier keeps a name as the 8-bit characters it was sent and sends

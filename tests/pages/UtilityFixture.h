@@ -54,7 +54,8 @@ inline std::vector<int> stepsFrom(int from, int by, int count)
 // Where each message's step sits in `expected`. A message still queued when
 // the next step comes is replaced by it, so a busy machine may skip steps;
 // it never sends one out of the sequence or twice.
-inline std::vector<std::size_t> positionsIn(const std::vector<Tone>& run, const std::vector<int>& expected)
+inline std::vector<std::size_t> positionsIn(const std::vector<Tone>& run,
+                                            const std::vector<int>& expected)
 {
     std::vector<std::size_t> at;
     std::size_t j = 0;
