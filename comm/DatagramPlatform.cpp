@@ -1,6 +1,8 @@
 #include "DatagramPlatform.h"
 
 #include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -8,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 namespace velmora
@@ -126,6 +129,31 @@ public:
     }
 
     void close(int fd) override { ::close(fd); }
+
+    std::vector<std::uint32_t> interfaceBroadcasts() override
+    {
+        std::vector<std::uint32_t> addresses;
+        ifaddrs* list = nullptr;
+        if (::getifaddrs(&list) != 0)
+            return addresses;
+        for (const ifaddrs* i = list; i != nullptr; i = i->ifa_next)
+        {
+            const unsigned flags = i->ifa_flags;
+            if (i->ifa_addr == nullptr || i->ifa_addr->sa_family != AF_INET ||
+                (flags & IFF_UP) == 0 || (flags & IFF_BROADCAST) == 0 ||
+                (flags & IFF_LOOPBACK) != 0 || i->ifa_broadaddr == nullptr ||
+                i->ifa_broadaddr->sa_family != AF_INET)
+                continue;
+            const auto address =
+                reinterpret_cast<const sockaddr_in*>(i->ifa_broadaddr)->sin_addr.s_addr;
+            // Two addresses of one subnet share their broadcast address.
+            if (address != 0 &&
+                std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+                addresses.push_back(address);
+        }
+        ::freeifaddrs(list);
+        return addresses;
+    }
 
 private:
     const bool shareAddress;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora
 {
@@ -37,6 +38,12 @@ public:
     // length (which may exceed `capacity`) or -1.
     virtual long receive(int fd, void* buffer, std::size_t capacity, std::uint32_t& from) = 0;
     virtual void close(int fd) = 0;
+
+    // The directed broadcast address of every IPv4 interface that is up and
+    // can broadcast, loopback left out, in the order the system lists them
+    // and each once. A datagram to 255.255.255.255 leaves through one
+    // interface only; these reach amplifiers behind the others.
+    virtual std::vector<std::uint32_t> interfaceBroadcasts() = 0;
 };
 
 // The BSD sockets of the machine. The editor's socket does not allow address

@@ -9,6 +9,8 @@ namespace velmora::msg
 {
 
 constexpr int udpPort = 3456;
+// The limited broadcast: discovery's default address.
+constexpr const char* limitedBroadcast = "255.255.255.255";
 
 // Stamped on every message the transports post to the communicator.
 constexpr int messageMagic = 0x13467925;

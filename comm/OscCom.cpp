@@ -25,7 +25,7 @@ OscCom::OscCom(Links l, Timing t, UsbFactory makeUsb, DatagramPlatform& platform
     // Aimed at a placeholder until the user picks an amplifier on the network.
     udp->openSocket("0.0.0.1");
     startThread();
-    discover("255.255.255.255");
+    discover(msg::limitedBroadcast);
 }
 
 OscCom::~OscCom()
@@ -337,8 +337,14 @@ void OscCom::sendNow(int route, std::string_view address)
                 udp->sendToPeer(message->data(), message->size());
             break;
         case 3:
-            if (udp != nullptr)
-                udp->sendToAddress(discoveryAddress, message->data(), message->size());
+            if (udp == nullptr)
+                break;
+            udp->sendToAddress(discoveryAddress, message->data(), message->size());
+            // The limited broadcast leaves through one network card only; an
+            // amplifier behind another card hears its own subnet's broadcast.
+            if (discoveryAddress == msg::limitedBroadcast)
+                for (const auto address : datagrams.interfaceBroadcasts())
+                    udp->sendToAddress(address, message->data(), message->size());
             break;
         default:
             break;
@@ -348,6 +354,8 @@ void OscCom::sendNow(int route, std::string_view address)
 void OscCom::discover(const std::string& address)
 {
     discoveryAddress = address;
+    searchAnswers.clear();
+    searchTime = std::chrono::steady_clock::now();
     if (udp != nullptr)
         sendNow(3, msg::info);
     if (usb != nullptr)

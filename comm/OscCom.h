@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include <juce_events/juce_events.h>
 #include <osc/OscReceivedElements.h>
@@ -153,6 +155,13 @@ private:
     int usbFamily = 0;
     std::atomic<int> transport {0};
     std::string discoveryAddress;
+    // The "/info" answers to the latest discovery. An amplifier on the card
+    // the limited broadcast leaves through hears "/info" twice (that and its
+    // subnet's broadcast) and answers twice; the repeat is dropped, so each
+    // amplifier is reported once per search.
+    std::vector<std::tuple<std::uint32_t, int, std::string>> searchAnswers;
+    std::chrono::steady_clock::time_point searchTime;
+    static constexpr std::chrono::milliseconds searchRepeatWindow {2000};
     std::optional<std::uint32_t> connectedAddress; // the amplifier picked on the network
 
     std::unique_ptr<velmora::UdpConnection> udp;

@@ -1,5 +1,6 @@
 // The communicator's incoming side: packets posted by the transports'
 // threads, handled on the message thread.
+#include <algorithm>
 #include <cstring>
 
 #include "Messages.h"
@@ -201,6 +202,16 @@ void OscCom::handleInfo(const osc::ReceivedMessage& message, int source, std::ui
 
     if (source == PostedMessage::fromUdp)
     {
+        // Only within the search's first moments: later, the same answer is
+        // news again (the user may have removed the row meanwhile).
+        const std::tuple<std::uint32_t, int, std::string> answer {sender, modelIndex, name};
+        if (std::chrono::steady_clock::now() - searchTime < searchRepeatWindow)
+        {
+            if (std::find(searchAnswers.begin(), searchAnswers.end(), answer) !=
+                searchAnswers.end())
+                return;
+            searchAnswers.push_back(answer);
+        }
         links.setup.updateIpDevice(modelIndex, name, sender);
         return;
     }

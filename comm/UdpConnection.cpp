@@ -121,12 +121,15 @@ bool UdpConnection::sendToPeer(const char* data, std::size_t size)
 bool UdpConnection::sendToAddress(const std::string& hostName, const char* data, std::size_t size)
 {
     const auto address = platform.resolve(hostName);
-    if (! address)
-        return false;
+    return address && sendToAddress(*address, data, size);
+}
+
+bool UdpConnection::sendToAddress(std::uint32_t address, const char* data, std::size_t size)
+{
     std::lock_guard<std::mutex> lock(socketLock);
     if (socket == nullptr || ! socket->isOpen())
         return false;
-    return platform.sendTo(socket->descriptor(), data, size, *address,
+    return platform.sendTo(socket->descriptor(), data, size, address,
                            static_cast<std::uint16_t>(msg::udpPort));
 }
 

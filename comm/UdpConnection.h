@@ -67,6 +67,7 @@ public:
     bool sendToPeer(const char* data, std::size_t size);
     // Resolves `hostName` now and sends one datagram to it, port 3456.
     bool sendToAddress(const std::string& hostName, const char* data, std::size_t size);
+    bool sendToAddress(std::uint32_t address, const char* data, std::size_t size);
 
     bool hasSocket() const;
     std::optional<std::uint32_t> peerAddress() const;

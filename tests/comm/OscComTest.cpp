@@ -35,7 +35,24 @@ struct RecordingPlatform : DatagramPlatform
         return real.receive(fd, b, c, f);
     }
     void close(int fd) override { real.close(fd); }
+    // The machine's network cards, as the test says they are.
+    std::vector<std::uint32_t> broadcasts;
+    std::vector<std::uint32_t> interfaceBroadcasts() override { return broadcasts; }
+
+    std::vector<std::string> destinations()
+    {
+        std::lock_guard<std::mutex> l(lock);
+        std::vector<std::string> where;
+        for (const auto& [address, bytes] : sent)
+            where.push_back(address + (bytes == oscBytes("/info") ? " /info" : " other"));
+        return where;
+    }
 };
+
+std::uint32_t ipv4(const char* dotted)
+{
+    return *sharedPortDatagramPlatform().resolve(dotted);
+}
 
 class Communicator : public CommFixture
 {
@@ -55,6 +72,61 @@ TEST_F(Communicator, BroadcastsOneInfoRequestAtStartUp)
     ASSERT_EQ(platform.sent.size(), 1u);
     EXPECT_EQ(platform.sent[0].first, "255.255.255.255:3456");
     EXPECT_EQ(platform.sent[0].second, oscBytes("/info"));
+}
+
+TEST_F(Communicator, ASearchAsksEveryNetworkCardAndATypedAddressOnlyItself)
+{
+    RecordingPlatform platform;
+    platform.broadcasts = {ipv4("10.1.2.255"), ipv4("192.168.7.255")};
+    startCom({}, platform);
+    pumpFor(20);
+    const std::vector<std::string> search {"255.255.255.255:3456 /info",
+                                           "10.1.2.255:3456 /info", "192.168.7.255:3456 /info"};
+    EXPECT_EQ(platform.destinations(), search);
+
+    // A fixed address or a rename asks that one amplifier, not every subnet.
+    com->discover("127.0.0.9");
+    // Search looks at the cards again: one may have come up meanwhile.
+    platform.broadcasts = {ipv4("10.1.2.255")};
+    com->discover("255.255.255.255");
+    pumpFor(20);
+    com.reset(); // before the platform it uses
+    auto expected = search;
+    expected.insert(expected.end(), {"127.0.0.9:3456 /info", "255.255.255.255:3456 /info",
+                                     "10.1.2.255:3456 /info"});
+    EXPECT_EQ(platform.destinations(), expected);
+}
+
+TEST_F(Communicator, AnAmplifierThatHearsTwoBroadcastsIsListedOncePerSearch)
+{
+    startCom();
+    FakePeer twice("127.0.0.2"), renamed("127.0.0.3");
+    ASSERT_TRUE(twice.isBound() && renamed.isBound());
+    const auto info = [](const char* name, int model)
+    {
+        return oscBytes("/info", [&](auto& p) { p << name << "x" << osc::int32(model); });
+    };
+    // As if "/info" came by the limited and by the directed broadcast.
+    twice.setResponder([&](const PeerPacket&)
+                       { return std::vector<Bytes> {info("Stage L", 1), info("Stage L", 1)}; });
+    // A changed answer is news, even within one search.
+    renamed.setResponder([&](const PeerPacket&)
+                         { return std::vector<Bytes> {info("Fill", 5), info("Fill 2", 5)}; });
+
+    for (int search = 1; search <= 2; ++search)
+    {
+        com->discover("127.0.0.2");
+        com->discover("127.0.0.3");
+        ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() >= 3u * search; }));
+        pumpFor(100);
+        ASSERT_EQ(setup.ipDevices.size(), 3u * search) << "search " << search;
+    }
+    std::multiset<std::string> names;
+    for (const auto& d : setup.ipDevices)
+        names.insert(d.name + "@" + dottedAddress(d.address));
+    EXPECT_EQ(names.count("Stage L@127.0.0.2"), 2u);
+    EXPECT_EQ(names.count("Fill@127.0.0.3"), 2u);
+    EXPECT_EQ(names.count("Fill 2@127.0.0.3"), 2u);
 }
 
 TEST_F(Communicator, DiscoveryListsEveryAnsweringAmplifierWithItsAddress)

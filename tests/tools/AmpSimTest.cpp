@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "CommFixture.h"
@@ -248,6 +249,60 @@ TEST(TwoHosts, BroadcastDiscoveryFindsBothAndOneSyncs)
     std::string all((std::istreambuf_iterator<char>(zephylLog)), std::istreambuf_iterator<char>());
     EXPECT_NE(all.find(" /info ,"), std::string::npos);
     EXPECT_EQ(all.find(" /online"), std::string::npos);
+}
+
+// The editor with two network cards, one amplifier behind each
+// (two_amplifiers.sh under with-hosts.sh --bridges 2).
+TEST(TwoCards, EverySearchFindsTheAmplifierBehindEachCardOnce)
+{
+    const char* addrs = std::getenv("VELMORA_HOST_ADDRS");
+    if (addrs == nullptr)
+        GTEST_SKIP() << "runs under tests/support/with-hosts.sh --bridges 2";
+    std::istringstream in(addrs);
+    std::string first, second;
+    in >> first >> second;
+    ASSERT_NE(first.substr(0, 6), second.substr(0, 6)) << "the hosts share one subnet";
+
+    auto root = makeTree();
+    FakeSetupPage setup;
+    FakePanel panel;
+    FakeDialogs dialogs;
+    osc::OscCom com({*root, setup, panel, dialogs});
+    setup.com = &com;
+    const auto found = [&]
+    {
+        std::multiset<std::string> rows;
+        for (auto& d : setup.ipDevices)
+            rows.insert(d.name + "@" + dottedAddress(d.address));
+        return rows;
+    };
+    const auto infoRequests = [](const std::string& file)
+    {
+        std::ifstream log(file);
+        std::string line;
+        int n = 0;
+        while (std::getline(log, line))
+            n += line.find(" /info ,") != std::string::npos ? 1 : 0;
+        return n;
+    };
+    const std::string logs = std::getenv("VELMORA_SIM_LOGS");
+
+    // The start-up discovery, then one Search.
+    for (std::size_t search = 1; search <= 2; ++search)
+    {
+        if (search == 2)
+            com.discover("255.255.255.255");
+        ASSERT_TRUE(pumpUntil([&] { return setup.ipDevices.size() >= 2 * search; }, 3000));
+        pumpFor(700); // the limited broadcast's second answer has come by now
+        std::multiset<std::string> expected;
+        for (std::size_t n = 0; n < search; ++n)
+            expected.insert({"Stage L@" + first, "Fill@" + second});
+        EXPECT_EQ(found(), expected) << "search " << search;
+        // The first card's amplifier heard both broadcasts, the second's only
+        // its own subnet's.
+        EXPECT_EQ(infoRequests(logs + "/vorn.log"), 2 * static_cast<int>(search));
+        EXPECT_EQ(infoRequests(logs + "/zephyl.log"), static_cast<int>(search));
+    }
 }
 
 } // namespace
